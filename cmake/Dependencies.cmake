@@ -1,0 +1,19 @@
+# Third-party libraries. Native builds take Debian's -dev packages; the
+# Windows build finds the static libraries cross-built by
+# scripts/build-windows-deps in the prefix named by the toolchain file.
+# Each later dependency is one find_package line here.
+find_package(PkgConfig REQUIRED)
+
+if(WIN32)
+  set(PCRE2_USE_STATIC_LIBS ON)
+  find_package(expat CONFIG REQUIRED)
+  find_package(pcre2 CONFIG REQUIRED COMPONENTS 8BIT)
+  add_library(orv_expat ALIAS expat::expat)
+  add_library(orv_pcre2 ALIAS PCRE2::8BIT)
+else()
+  pkg_check_modules(EXPAT REQUIRED IMPORTED_TARGET expat)
+  pkg_check_modules(PCRE2 REQUIRED IMPORTED_TARGET libpcre2-8)
+  add_library(orv_expat ALIAS PkgConfig::EXPAT)
+  add_library(orv_pcre2 ALIAS PkgConfig::PCRE2)
+endif()
+find_package(Threads REQUIRED)

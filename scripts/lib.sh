@@ -1,0 +1,143 @@
+# Shared shell functions of the build scripts. Source it from bash:
+#   source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+ORV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+ORV_CACHE=${ORVANTIS_CACHE:-${HOME:-/root}/.cache/orvantis}
+ORV_START=${ORV_START:-$SECONDS}
+ORV_WINE=/usr/lib/wine/wine64
+ORV_WINESERVER=/usr/lib/wine/wineserver
+ORV_WINEPREFIX_DEFAULT=$ORV_ROOT/build/windows/wineprefix
+
+# Packages each side needs on a fresh Debian 12 machine.
+ORV_PKGS_NATIVE=(build-essential cmake ninja-build pkg-config python3
+  libexpat1-dev libpcre2-dev libsqlite3-dev libcurl4-openssl-dev libpng-dev
+  libjpeg62-turbo-dev libopenjp2-7-dev zlib1g-dev libgtest-dev libgmock-dev)
+ORV_PKGS_WINDEPS=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  binutils-mingw-w64-x86-64 mingw-w64-tools dpkg-dev nasm tcl make gcc
+  xz-utils cmake ninja-build pkg-config)
+ORV_PKGS_WINE=(wine64 xvfb)
+
+# One short progress line on stderr: elapsed seconds since the script began.
+orv_stage() {
+  printf '[%4ds] %s\n' "$((SECONDS - ORV_START))" "$*" >&2
+}
+
+orv_die() {
+  printf 'error: %s\n' "$*" >&2
+  exit 1
+}
+
+# Runs a command with its output in a log file; on failure shows the log's
+# tail and fails. Usage: orv_logged LOGFILE command...
+orv_logged() {
+  local log=$1; shift
+  mkdir -p "$(dirname "$log")"
+  if ! "$@" >"$log" 2>&1; then
+    printf 'error: command failed: %s\n--- last lines of %s ---\n' "$*" "$log" >&2
+    tail -n 40 "$log" >&2
+    return 1
+  fi
+}
+
+_orv_apt_updated=0
+# apt-get update at most once per script run.
+orv_apt_update() {
+  if [[ $_orv_apt_updated == 0 ]]; then
+    orv_logged "$ORV_CACHE/logs/apt-update.log" \
+      apt-get -o DPkg::Lock::Timeout=600 update
+    _orv_apt_updated=1
+  fi
+}
+
+# Installs the packages that are not installed yet (quietly; apt-get update
+# only when something is missing).
+orv_ensure_packages() {
+  local missing=() p st
+  for p in "$@"; do
+    st=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+    [[ $st == installed ]] || missing+=("$p")
+  done
+  [[ ${#missing[@]} == 0 ]] && return 0
+  [[ $(id -u) == 0 ]] || orv_die "missing packages (need root to install): ${missing[*]}"
+  orv_stage "installing ${missing[*]}"
+  orv_apt_update
+  DEBIAN_FRONTEND=noninteractive orv_logged "$ORV_CACHE/logs/apt-install.log" \
+    apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
+}
+
+# The private Wine prefix used by scripts/wine-run.
+orv_wineprefix() {
+  printf '%s\n' "${ORVANTIS_WINEPREFIX:-$ORV_WINEPREFIX_DEFAULT}"
+}
+
+# Creates the private Wine prefix once (the first start takes several seconds).
+orv_wine_init() {
+  local wp; wp=$(orv_wineprefix)
+  export WINEPREFIX=$wp WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if [[ ! -f $wp/.orvantis-ready ]]; then
+    rm -rf "$wp"
+    mkdir -p "$(dirname "$wp")"
+    orv_logged "$ORV_CACHE/logs/wineboot.log" "$ORV_WINE" wineboot -i
+    "$ORV_WINESERVER" -w
+    touch "$wp/.orvantis-ready"
+  fi
+}
+
+# Starts a persistent wineserver for the prefix; exit status 2 means one
+# already runs, which is fine.
+orv_wineserver_start() {
+  local rc=0
+  "$ORV_WINESERVER" -p || rc=$?
+  [[ $rc == 0 || $rc == 2 ]] || orv_die "wineserver -p failed ($rc)"
+}
+
+orv_wineserver_stop() {
+  [[ -n ${WINEPREFIX:-} ]] && "$ORV_WINESERVER" -k >/dev/null 2>&1 || true
+}
+
+ORV_XVFB_PID=
+# Starts Xvfb on a free display and exports DISPLAY.
+orv_xvfb_start() {
+  local fdfile; fdfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  ORV_XVFB_PID=$!
+  local i
+  for ((i = 0; i < 100; i++)); do
+    [[ -s $fdfile ]] && break
+    kill -0 "$ORV_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  [[ -s $fdfile ]] || { rm -f "$fdfile"; orv_die "Xvfb did not start"; }
+  export DISPLAY=":$(tr -dc 0-9 <"$fdfile")"
+  rm -f "$fdfile"
+}
+
+orv_xvfb_stop() {
+  if [[ -n $ORV_XVFB_PID ]]; then
+    kill "$ORV_XVFB_PID" 2>/dev/null || true
+    wait "$ORV_XVFB_PID" 2>/dev/null || true
+    ORV_XVFB_PID=
+  fi
+}
+
+# Builds (or restores from the cache) the Windows libraries; prints the prefix.
+orv_windeps() {
+  "$ORV_ROOT/scripts/build-windows-deps" | tail -n 1
+}
+
+# Configures a preset when its build tree is missing or the given extra
+# arguments changed since the last configure. Usage: orv_configure PRESET args...
+orv_configure() {
+  local preset=$1; shift
+  local dir=$ORV_ROOT/build/$preset stamp args fresh=()
+  stamp=$dir/.orvantis-configure-args
+  args=$(printf '%s\n' "$@")
+  if [[ -f $dir/CMakeCache.txt && -f $dir/build.ninja && -f $stamp && $(cat "$stamp") == "$args" ]]; then
+    return 0
+  fi
+  # Changed arguments (for instance a new dependency prefix) need a fresh
+  # cache, or stale library paths of the old configure would stay.
+  [[ -f $dir/CMakeCache.txt ]] && fresh=(--fresh)
+  (cd "$ORV_ROOT" && cmake --preset "$preset" "${fresh[@]}" "$@") || return 1
+  printf '%s' "$args" >"$stamp"
+}

@@ -1,0 +1,152 @@
+#include "actions/action.h"
+
+#include "actions/actions_base.h"
+#include "engine/clock.h"
+#include "engine/directive.h"
+#include "engine/document.h"
+#include "engine/engine.h"
+#include "engine/expand.h"
+#include "engine/text_util.h"
+#include "log/log_writer.h"
+
+namespace orv {
+
+static const char* kDateMask = "%dd/%mm/%yyyy - %hh:%ii:%ss";
+
+void setActionVariables(Engine& engine) {
+  engine.memos.set("_action.name_", engine.action.name, kMemoBuiltin);
+  engine.memos.set("_action.version_", decimal(engine.action.versionNumber), kMemoBuiltin);
+  engine.memos.set("_action.description_", engine.action.description, kMemoBuiltin);
+}
+
+// The stored text of a record: the INI file first, the registry replacing it.
+static std::string storedText(Engine& engine, const std::string& name, RecordKind kind) {
+  std::string text;
+  if (!engine.root.actionsFile.empty()) text = readStoredRecord(engine, name, kind, BaseLocation::Ini);
+  if (!engine.root.registryLocation.empty())
+    text = readStoredRecord(engine, name, kind, BaseLocation::Registry);
+  return text;
+}
+
+bool versionTrigger(Engine& engine, const std::string& name, const std::string& version) {
+  engine.log("Vérification du déclenchement de l'action " + name, "+1");
+  std::string text = storedText(engine, name, RecordKind::Version);
+  if (!actionsBaseConfigured(engine)) return true;
+  int64_t stored = numberValue(text), wanted = numberValue(version);
+  std::string head = "L'action " + name;
+  if (text.empty()) {
+    engine.log(head + " n'est pas enregistrée.", "+2");
+    return true;
+  }
+  if (wanted == 0) {
+    engine.log(head + " est à " + version + ".", "+2");
+    return true;
+  }
+  if (stored < wanted) {
+    engine.log(head + " a une version différente", "+2");
+    return true;
+  }
+  if (stored > wanted) {
+    engine.log(head + " a une version supérieur !", "+2");
+    return false;
+  }
+  engine.log(head + " est à la version : " + text + " sur la machine.", "+2");
+  engine.log(head + " est à la version : " + version + " dans le fichier de directive.", "+2");
+  return false;
+}
+
+static std::string describeDate(int64_t number) {
+  return formatDate(kDateMask, clock::fromDateNumber(number)) + " (" + decimal(number) + ").";
+}
+
+bool dateTrigger(Engine& engine, const std::string& name, const std::string& period) {
+  engine.log("Vérification du déclenchement de l'action " + name + " par date", "+1");
+  int64_t length = parsePeriod(engine, period);
+  int64_t last = numberValue(storedText(engine, name, RecordKind::Date));
+  if (!actionsBaseConfigured(engine)) return true;
+  if (last == 0) {
+    engine.log("L'action n'a jamais initialisé de date.", "+2");
+    return true;
+  }
+  int64_t next = last + length, now = clock::nowNumber();
+  engine.log("Date de dernière execution : " + describeDate(last), "+2");
+  if (next < now) {
+    engine.log("La date de dernière execution dépasse celle demandée. L'action " + name + " doit s'executer.", "+2");
+    return true;
+  }
+  engine.log("Date de prochaine execution : " + describeDate(next), "+2");
+  return false;
+}
+
+// Version state: -1 switched off, 1 due, -2 not due, 0 no version.
+static int versionState(Engine& engine, const std::string& name, const std::string& version) {
+  if (version == "-1" || version == "disabled") {
+    engine.log("L'action est désactivé option " + version + ".", "ATT+1");
+    return -1;
+  }
+  if (version.empty()) return 0;
+  engine.log("L'action est déclenché par numéro version.", "+1");
+  if (versionTrigger(engine, name, version)) return 1;
+  engine.log("Cette action ne sera pas pris en compte.", "+1");
+  return -2;
+}
+
+static int dateState(Engine& engine, const std::string& name, const std::string& versionDate) {
+  if (versionDate == "-1" || versionDate == "disabled") {
+    engine.log("L'action est désactivée par l'option versionDate.", "ATT+1");
+    return -1;
+  }
+  if (versionDate.empty()) return 0;
+  engine.log("L'action est déclenchée par une période.", "+1");
+  return dateTrigger(engine, name, versionDate) ? 1 : -2;
+}
+
+static int64_t decide(Engine& engine, const AttributeMap& attrs) {
+  std::string name = firstChars(attrs.get("name"), 255);
+  std::string description = firstChars(expandAttribute(engine, attrs.get("descriptionaction"), "#"), 384);
+  std::string version = firstChars(attrs.get("version"), 20);
+  std::string versionDate = firstChars(toLower(attrs.get("versiondate")), 30);
+  if (name.empty()) {
+    engine.log("Vous devez renseigner une valeur pour le nom de l'action.", "ERR+2");
+    return 0;
+  }
+  ActionContext& a = engine.action;
+  a.name = name;
+  a.description = firstChars(description, 255);
+  a.blockActionCode = parsePolicy(firstChars(attrs.get("blockaction"), 20), PolicyTable::BlockTagError);
+  a.versionNumber = version.empty() ? -65535 : static_cast<int32_t>(numberValue(version));
+  a.blockTagErrorCode = parsePolicy(firstChars(attrs.get("blocktagerror"), 20), PolicyTable::BlockTagError);
+  a.versionDate = firstChars(versionDate, 20);
+  setActionVariables(engine);
+  if (version.empty() && versionDate.empty()) {
+    engine.log("Attention une action necessite au moins une version ou une versiondate.", "ATT+1");
+    version = "-1";
+  }
+  int vs = versionState(engine, name, version);
+  int ds = dateState(engine, name, versionDate);
+  if (vs == -1 || ds == -1) {
+    engine.log("Cette action est désactivé.", "+2");
+    engine.window->showActionLine(name, a.description, -1, 0);
+    return -2;
+  }
+  if (vs == 1 || ds == 1) {
+    engine.window->showActionLine(name, a.description, 10, 0);
+    engine.log("Démarrage de l'action : " + name, "+2");
+    return 1;
+  }
+  engine.log("Cette action ne sera pas pris en compte.", "+2");
+  engine.window->showActionLine(name, a.description, -2, 0);
+  return -2;
+}
+
+int64_t runActionElement(Engine& engine, const DirectiveNode& node) {
+  engine.log("", "");
+  engine.log("Démarrage d'une nouvelle ACTION", "LVL+0");
+  AttributeMap attrs;
+  int64_t decision = 0;
+  if (loadAttributes(engine, node, attrs) != 0) decision = decide(engine, attrs);
+  engine.results.actionStates[firstChars(attrs.get("name"), 255)] = static_cast<int8_t>(decision);
+  return decision;
+}
+
+}  // namespace orv

@@ -1,0 +1,66 @@
+#include "actions/actions_base.h"
+
+#include "engine/clock.h"
+#include "engine/engine.h"
+#include "engine/ini.h"
+#include "engine/text_util.h"
+#include "log/log_writer.h"
+
+namespace orv {
+
+static const char* groupOf(RecordKind kind) { return kind == RecordKind::Date ? "ActionDate" : "Action"; }
+
+// Registry side of the actions base (actions_base_registry.cpp).
+std::string readRegistryRecord(Engine& engine, const std::string& name, RecordKind kind);
+int writeRegistryRecord(Engine& engine, const std::string& name, RecordKind kind, const std::string& value);
+
+bool actionsBaseConfigured(const Engine& engine) {
+  return !engine.root.actionsFile.empty() || !engine.root.registryLocation.empty();
+}
+
+std::string readStoredRecord(Engine& engine, const std::string& name, RecordKind kind,
+                             BaseLocation where) {
+  if (where == BaseLocation::Registry) return readRegistryRecord(engine, name, kind);
+  std::optional<IniFile> ini = IniFile::load(engine.root.actionsFile);
+  if (!ini) return "";
+  return ini->get(groupOf(kind), name).value_or("0");
+}
+
+static void writeIniRecord(Engine& engine, const std::string& name, RecordKind kind,
+                           const std::string& value) {
+  const std::string& path = engine.root.actionsFile;
+  std::optional<IniFile> ini = IniFile::load(path);
+  if (!ini) return;
+  if (kind == RecordKind::Date) {
+    int64_t d = clock::nowNumber();
+    ini->set(groupOf(kind), name, decimal(d));
+    if (ini->save(path))
+      engine.log("Inscription de l'action " + name + " à la date N°" + decimal(d) +
+                     formatDate(" (%dd/%mm/%yyyy - %hh:%ii:%ss)", clock::fromDateNumber(d)),
+                 "+0");
+  } else {
+    ini->set(groupOf(kind), name, decimal(numberValue(value)));
+    if (ini->save(path)) engine.log("Inscription de l'action " + name + " à la version " + value, "+0");
+  }
+}
+
+int writeActionRecord(Engine& engine, const std::string& name, RecordKind kind,
+                      const std::string& value) {
+  if (!engine.root.actionsFile.empty()) writeIniRecord(engine, name, kind, value);
+  if (engine.root.registryLocation.empty() || name.empty()) return 1;
+  return writeRegistryRecord(engine, name, kind, value);
+}
+
+void recordExecutedAction(Engine& engine, ActionContext& action, int64_t result) {
+  if (result != 1 && result != -1) return;
+  if (action.versionNumber > -1) {
+    writeActionRecord(engine, action.name, RecordKind::Version, decimal(action.versionNumber));
+    action.versionNumber = 0;
+  }
+  if (!action.versionDate.empty()) {
+    writeActionRecord(engine, action.name, RecordKind::Date, "");
+    action.versionDate.clear();
+  }
+}
+
+}  // namespace orv

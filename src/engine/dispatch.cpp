@@ -1,0 +1,24 @@
+// The dispatch table: tag, handler, and whether "Retour de" is logged.
+// Tags are tried top to bottom.
+#include "actions/action.h"
+#include "actions/root_settings.h"
+#include "engine/interpreter.h"
+#include "flow/pause.h"
+#include "log/log_directive.h"
+
+namespace orv {
+
+static const DispatchEntry kDispatch[] = {
+    {"ACTION", runActionElement, true},
+    {"PAUSE", runPause, true},
+    {"LOG", runLogDirective, true},
+    {"ORVANTIS", applySettingsDirective, true},
+};
+
+const DispatchEntry* findHandler(const std::string& tag) {
+  for (const DispatchEntry& entry : kDispatch)
+    if (tag == entry.tag) return &entry;
+  return nullptr;
+}
+
+}  // namespace orv

@@ -1,0 +1,245 @@
+#include "engine/document.h"
+
+#include <expat.h>
+
+#include <map>
+
+#include "engine/engine.h"
+#include "engine/text_util.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+
+namespace orv {
+
+namespace {
+
+const char* const kFrenchErrors[] = {
+    "Aucune erreur.",
+    "Plus assez de mémoire.",
+    "Erreur de syntaxe.",
+    "Aucun élément trouvé.",
+    "Document malformé (balise invalide).",
+    "Balise fermante manquante.",
+    "Caractère partiel.",
+    "Balise qui ne correspond pas.",
+    "Attribut en double.",
+    "Erreur après un élément du document.",
+    "Paramètre illégal dans la référence de l'entité.",
+    "Entité indéfinie.",
+    "Référence récursive d'entités.",
+    "Entité asynchrone.",
+    "Référence à un numéro de caractère invalide.",
+    "Référence à une entité binaire.",
+    "Référence à une entité externe dans un attribut.",
+    "XML ou texte de déclaration mal placé.",
+    "Encodage inconnu.",
+    "L'encodage de la déclaration XML est incorrect.",
+    "Section CDATA non fermée.",
+    "Erreur dans l'interprétation d'une entité externe.",
+    "Le document n'est pas autonome.",
+    "Erreur d'interprétation inattendue.",
+    "Entité déclarée dans le paramètre entité.",
+    "La fonctionnalité requise nécessite le support XML_DTD d'Expat.",
+    "Impossible de changer de paramètre pendant l'interprétation.",
+    "Préfixe non lié.",
+    "Ne pas enlever la déclaration du préfixe.",
+    "Balise incomplète dans le paramètre entité.",
+    "XML déclaration malformée.",
+    "Texte de déclaration malformé.",
+    "Caractère illégal dans un identifiant public.",
+    "Interpréteur suspendu.",
+    "Interpréteur non suspendu.",
+    "Interprétation annulée.",
+    "Interprétation finie.",
+    "Suspension impossible dans un paramètre entité externe.",
+    "Le préfixe réservé (xml) ne doit pas être délié ou lié à un autre espace de noms.",
+    "Le préfixe réservé (xmlns) ne doit pas être déclaré ou enlevé.",
+    "Un préfixe ne doit pas empiéter sur un espace de noms réservé.",
+};
+constexpr int kKnownErrors = 41;
+
+const char* stepName(NodeKind kind) {
+  switch (kind) {
+    case NodeKind::Comment: return "#comment";
+    case NodeKind::CData: return "#cdata";
+    case NodeKind::DocType: return "#dtd";
+    case NodeKind::Instruction: return "#instruction";
+    default: return "";
+  }
+}
+
+// Builds the tree from the parser's callbacks, without recursion.
+struct TreeBuilder {
+  ParsedDocument* doc;
+  DirectiveNode* current;
+  DirectiveNode* cdata = nullptr;  // open CDATA section receiving character data
+  // Per open parent: how many children of each step it has so far.
+  std::map<const DirectiveNode*, std::map<std::string, int>> stepCounts;
+
+  DirectiveNode* add(NodeKind kind, const std::string& name) {
+    DirectiveNode& node = doc->nodes.emplace_back();
+    node.kind = kind;
+    node.name = name;
+    node.parent = current;
+    node.depth = current->depth + 1;
+    node.id = doc->nodes.size();
+    std::string key = kind == NodeKind::Element ? "<" + name : stepName(kind);
+    node.ordinal = ++stepCounts[current][key];
+    current->children.push_back(&node);
+    return &node;
+  }
+};
+
+void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** atts) {
+  auto* b = static_cast<TreeBuilder*>(data);
+  DirectiveNode* node = b->add(NodeKind::Element, name);
+  if (!b->doc->root && b->current == b->doc->document) b->doc->root = node;
+  for (int i = 0; atts[i]; i += 2) node->attributes.emplace_back(atts[i], atts[i + 1]);
+  b->current = node;
+}
+
+void XMLCALL onEnd(void* data, const XML_Char*) {
+  auto* b = static_cast<TreeBuilder*>(data);
+  b->stepCounts.erase(b->current);
+  b->current = b->current->parent;
+}
+
+void XMLCALL onText(void* data, const XML_Char* s, int len) {
+  auto* b = static_cast<TreeBuilder*>(data);
+  (b->cdata ? b->cdata : b->current)->text.append(s, static_cast<size_t>(len));
+}
+
+void XMLCALL onComment(void* data, const XML_Char* s) {
+  auto* b = static_cast<TreeBuilder*>(data);
+  b->add(NodeKind::Comment, "")->text = s;
+}
+
+void XMLCALL onCDataStart(void* data) {
+  auto* b = static_cast<TreeBuilder*>(data);
+  b->cdata = b->add(NodeKind::CData, "");
+}
+
+void XMLCALL onCDataEnd(void* data) { static_cast<TreeBuilder*>(data)->cdata = nullptr; }
+
+void XMLCALL onInstruction(void* data, const XML_Char*, const XML_Char* body) {
+  auto* b = static_cast<TreeBuilder*>(data);
+  b->add(NodeKind::Instruction, "")->text = body ? body : "";
+}
+
+void XMLCALL onDocType(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+  static_cast<TreeBuilder*>(data)->add(NodeKind::DocType, "");
+}
+
+}  // namespace
+
+std::string DirectiveNode::path() const {
+  if (kind == NodeKind::Document) return "/";
+  std::vector<const DirectiveNode*> chain;
+  for (const DirectiveNode* n = this; n && n->kind != NodeKind::Document; n = n->parent)
+    chain.push_back(n);
+  std::string out;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    const DirectiveNode* n = *it;
+    out += '/';
+    out += n->kind == NodeKind::Element ? n->name : stepName(n->kind);
+    if (n->ordinal > 1) out += "[" + std::to_string(n->ordinal) + "]";
+  }
+  return out;
+}
+
+std::string describeXmlError(int status) {
+  int code = static_cast<uint8_t>(status);
+  return code < kKnownErrors ? kFrenchErrors[code] : "Erreur inconnu.";
+}
+
+std::string parserErrorText(int status) {
+  if (status < 1 || status >= kKnownErrors) return "";
+  const XML_LChar* text = XML_ErrorString(static_cast<XML_Error>(status));
+  return text ? text : "";
+}
+
+std::unique_ptr<ParsedDocument> parseDocument(const std::string& bytes, const std::string& encoding) {
+  auto doc = std::make_unique<ParsedDocument>();
+  DirectiveNode& top = doc->nodes.emplace_back();
+  top.kind = NodeKind::Document;
+  top.depth = 1;
+  top.id = 1;
+  doc->document = &top;
+  XML_Parser parser = XML_ParserCreate(encoding.empty() ? nullptr : encoding.c_str());
+  if (!parser) return nullptr;
+  TreeBuilder builder{doc.get(), &top, nullptr, {}};
+  XML_SetUserData(parser, &builder);
+  XML_SetElementHandler(parser, onStart, onEnd);
+  XML_SetCharacterDataHandler(parser, onText);
+  XML_SetCommentHandler(parser, onComment);
+  XML_SetCdataSectionHandler(parser, onCDataStart, onCDataEnd);
+  XML_SetProcessingInstructionHandler(parser, onInstruction);
+  XML_SetStartDoctypeDeclHandler(parser, onDocType);
+  constexpr size_t kBlock = 16384;
+  size_t offset = 0;
+  do {
+    size_t len = std::min(kBlock, bytes.size() - offset);
+    bool last = offset + len >= bytes.size();
+    if (XML_Parse(parser, bytes.data() + offset, static_cast<int>(len), last) == XML_STATUS_ERROR) {
+      doc->status = XML_GetErrorCode(parser);
+      doc->line = XML_GetCurrentLineNumber(parser);
+      doc->column = XML_GetCurrentColumnNumber(parser) + 1;
+      doc->errorText = parserErrorText(doc->status);
+      break;
+    }
+    offset += len;
+  } while (offset < bytes.size());
+  XML_ParserFree(parser);
+  return doc;
+}
+
+static const char* encodingName(DocumentEncoding e) {
+  switch (e) {
+    case DocumentEncoding::Latin1: return "ISO-8859-1";
+    case DocumentEncoding::Utf8: return "UTF-8";
+    case DocumentEncoding::Utf16: return "UTF-16";
+    default: return "";
+  }
+}
+
+static void reportXmlError(Engine& engine, const ParsedDocument& doc) {
+  std::string line = decimal(static_cast<int64_t>(doc.line));
+  std::string column = decimal(static_cast<int64_t>(doc.column));
+  engine.logStartup("Erreur, fichier XML non valide !", "ERR2");
+  engine.logStartup("Description de l'erreur : " + describeXmlError(doc.status), "ERR2");
+  engine.logStartup("Erreur ligne : " + line, "ERR3");
+  engine.logStartup("Caractère n° : " + column, "ERR3");
+  engine.logStartup("Détail de l'erreur : " + doc.errorText, "ERR3");
+  if (engine.run.directiveFile.empty() || engine.run.silent) return;
+  dialogs::showError(engine.run.title,
+                    "Erreur, fichier XML non valide !\r\n" + describeXmlError(doc.status) +
+                        "\r\n\r\nErreur ligne : " + line + " Caractère n° : " + column +
+                        "\r\nDescription de l'erreur : " + doc.errorText);
+}
+
+DirectiveNode* loadDirectiveDocument(Engine& engine, std::unique_ptr<ParsedDocument>& holder) {
+  const std::string& file = engine.run.directiveFile;
+  engine.logStartup("Chargement du fichier " + file, "NIV1");
+  std::optional<std::string> bytes = fs::readFile(file);
+  std::unique_ptr<ParsedDocument> doc;
+  if (bytes && !bytes->empty()) doc = parseDocument(*bytes, encodingName(engine.run.documentEncoding));
+  if (!doc) {
+    engine.run.exitCode |= -998;
+    return nullptr;
+  }
+  engine.logStartup("Fichier ouvert. (" + decimal(static_cast<int64_t>(doc->document->id)) + ")", "NIV2");
+  if (doc->status != 0) {
+    reportXmlError(engine, *doc);
+    engine.run.exitCode |= -996;
+    return nullptr;
+  }
+  engine.memos.set("_xmlfilepath_", fs::folderPart(file), kMemoText);
+  engine.memos.set("_xmlfile_", fs::filePart(file), kMemoText);
+  engine.logStartup("Fichier XML valide", "NIV2");
+  engine.logStartup("Connexion au noeud N°" + decimal(static_cast<int64_t>(doc->root->id)), "NIV2");
+  engine.logStartup("Traitement en cours de l'arbre en cours...", "NIV2");
+  holder = std::move(doc);
+  return holder->root;
+}
+
+}  // namespace orv

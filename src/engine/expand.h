@@ -1,0 +1,29 @@
+// Text expansion of variable references written #name# or %name%.
+#pragma once
+#include <map>
+#include <string>
+
+namespace orv {
+
+struct Engine;
+
+struct ExpansionOptions {
+  std::string separators;  // empty: "#,%"
+  bool useEnvironment = true;
+  bool useBuiltins = true;
+  bool useExtraTable = true;
+  bool caseSensitive = true;
+};
+
+// Environment variables, built-ins and the caller's table.
+std::string expandVariables(const std::string& text, const std::map<std::string, std::string>& extra,
+                            const ExpansionOptions& options = {});
+// The start-up form: environment (any case), then built-ins (lower or upper case).
+std::string expandText(const std::string& text, const std::string& separators);
+// The full chain for directive attributes: dialog answers, exec results,
+// action states, memos, then expandVariables without regard to case.
+std::string expandAttribute(Engine& engine, const std::string& value, const std::string& separators,
+                            bool withActionStates = true, bool withExecResults = true,
+                            bool withDialogAnswers = true);
+
+}  // namespace orv

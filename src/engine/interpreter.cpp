@@ -1,0 +1,144 @@
+#include "engine/interpreter.h"
+
+#include "actions/action.h"
+#include "actions/actions_base.h"
+#include "actions/root_settings.h"
+#include "actions/run_switches.h"
+#include "engine/document.h"
+#include "engine/engine.h"
+#include "engine/text_util.h"
+
+namespace orv {
+
+namespace {
+
+void moveLevel(Engine& engine, int delta) {
+  engine.runLog.nestingLevel = static_cast<int8_t>(engine.runLog.nestingLevel + delta);
+}
+
+void walkChildren(Engine& engine, const DirectiveNode& node) {
+  for (const DirectiveNode* child : node.children) {
+    if (child->isElement()) {
+      engine.log("", "");
+      engine.log(child->path(), "LVL+0");
+      int64_t res = interpretNode(engine, *child);
+      if (res == 0) {
+        engine.currentResult = 0;
+        engine.run.exitCode |= -994;
+        return;
+      }
+      if (res == -2) engine.currentResult = -2;
+      if (res == -5) {
+        engine.currentResult = -5;
+        return;
+      }
+    } else if (child->kind == NodeKind::Comment) {
+      if (engine.switches.logComments) engine.log(child->text, "+0");
+    } else {
+      engine.log("[INTERNE] : Erreur dans la reconaissance de la balise !", "ERR+0");
+    }
+  }
+}
+
+// Runs the element's handler (step 4); returns true when an ACTION context was saved.
+void dispatch(Engine& engine, const DirectiveNode& node, const std::string& tag,
+              ActionContext& saved, bool& hasSaved) {
+  moveLevel(engine, 1);
+  const DispatchEntry* entry = findHandler(tag);
+  if (!entry) {
+    engine.log("Balise non reconnu ! : " + tag, "LVL+0");
+    engine.currentResult = 0;
+  } else if (tag == "ACTION") {
+    if (!engine.action.name.empty()) {
+      saved = engine.action;
+      hasSaved = true;
+      moveLevel(engine, 1);
+    }
+    engine.currentResult = entry->handler(engine, node);
+    engine.log("Retour de " + tag + " : " + decimal(engine.currentResult), "LVL+0");
+    if (!engine.action.name.empty()) moveLevel(engine, -1);
+  } else {
+    engine.currentResult = entry->handler(engine, node);
+    if (entry->logsReturn) engine.log("Retour de " + tag + " : " + decimal(engine.currentResult), "LVL+0");
+  }
+  moveLevel(engine, -1);
+}
+
+void reportOutcome(Engine& engine, const DirectiveNode& node, const std::string& tag) {
+  switch (engine.currentResult) {
+    case 1:
+    case -1:
+      engine.currentResult = 1;
+      moveLevel(engine, 1);
+      walkChildren(engine, node);
+      moveLevel(engine, -1);
+      break;
+    case 0:
+      engine.log(tag + " en erreur.", "ERR+1");
+      engine.run.exitCode |= -994;
+      break;
+    case -2: engine.log(tag + " non pris en compte ou déja effectuée.", "LVL+1"); break;
+    case -3: engine.log(tag + " fin des opérations.", "LVL+1"); break;
+    case -4: engine.log(tag + " fin de traitement de boucle.", "LVL+1"); break;
+    case -5: engine.log(tag + " fin forcé de l'action courante.", "LVL+0"); break;
+    default: break;
+  }
+}
+
+void closeAction(Engine& engine, const ActionContext& saved, bool hasSaved) {
+  int64_t& r = engine.currentResult;
+  if (r == 1 || r == -1) {
+    engine.window->showActionLine("", "", static_cast<int>(r), 1);
+    recordExecutedAction(engine, engine.action, r);
+  } else if (r == -5) {
+    r = 1;  // a forced end finishes the action normally, without recording it
+  }
+  // The blockaction step replaces nothing: the action's result stands.
+  engine.log("Fin de l'action " + engine.action.name, "LVL+0");
+  if (hasSaved) {
+    engine.action = saved;
+    setActionVariables(engine);
+  }
+}
+
+void closeByTag(Engine& engine, const std::string& tag, const ActionContext& saved, bool hasSaved) {
+  int64_t& r = engine.currentResult;
+  if (tag == "ACTION") {
+    closeAction(engine, saved, hasSaved);
+  } else if (tag == "CHECK" || tag == "WAIT") {
+    if (r == -2) r = 1;
+    else if (r == -3) r = 0;
+  } else if (tag == "FOR" && r == 1) {
+    r = -4;
+  }
+}
+
+}  // namespace
+
+int64_t interpretNode(Engine& engine, const DirectiveNode& node) {
+  engine.currentResult = 0;
+  guardFsRedirection(engine);
+  std::string tag = firstChars(node.name, 20);
+  if (node.depth > kMaxNodeDepth) {
+    // Refuse absurdly deep documents instead of exhausting the stack.
+    engine.log("Profondeur maximale d'imbrication atteinte (" + decimal(kMaxNodeDepth) +
+                   ") : la balise " + tag + " n'est pas traitée.", "ERR+0");
+    engine.log(tag + " en erreur.", "ERR+1");
+    engine.run.exitCode |= -994;
+    return 0;
+  }
+  ActionContext saved;
+  bool hasSaved = false;
+  if (node.depth == 2) {
+    engine.currentResult = loadRootSettings(engine, node);
+    engine.log("Retour du chargement de la Racine des actions : " + decimal(engine.currentResult), "LVL+0");
+    moveLevel(engine, 1);
+  } else {
+    dispatch(engine, node, tag, saved, hasSaved);
+  }
+  reportOutcome(engine, node, tag);
+  closeByTag(engine, tag, saved, hasSaved);
+  return engine.currentResult;
+}
+
+}  // namespace orv

@@ -1,0 +1,131 @@
+#include "engine/startup.h"
+
+#include <cstdio>
+
+#include "actions/run_switches.h"
+#include "engine/document.h"
+#include "engine/expand.h"
+#include "engine/interpreter.h"
+#include "engine/params.h"
+#include "engine/text_util.h"
+#include "flow/memo_loaders.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/system.h"
+
+namespace orv {
+
+// Room for kMaxNodeDepth nested elements and the handlers above them.
+static constexpr size_t kInterpreterStack = 512u << 20;
+
+DocumentEncoding detectEncoding(const std::string& path) {
+  if (!fs::fileExists(path)) return DocumentEncoding::None;
+  std::optional<std::string> bytes = fs::readFile(path);
+  if (!bytes) return DocumentEncoding::None;
+  const std::string head = bytes->substr(0, 4);
+  if (head.rfind("\xFF\xFE", 0) == 0) return DocumentEncoding::Utf16;
+  if (head.rfind("\xEF\xBB\xBF", 0) == 0) return DocumentEncoding::Utf8;
+  if (head.rfind("\xFE\xFF", 0) == 0) return DocumentEncoding::Automatic;
+  if (head == std::string("\0\0\xFE\xFF", 4)) return DocumentEncoding::Automatic;
+  return DocumentEncoding::Latin1;
+}
+
+static std::string param(const Engine& engine, const std::string& name, bool& present) {
+  auto it = engine.params.find(name);
+  present = it != engine.params.end();
+  return present ? it->second : std::string();
+}
+
+// Step 2: the switches f, j, s, t and m.
+static void readSwitches(Engine& engine) {
+  bool present = false;
+  std::string f = param(engine, "f", present);
+  if (present) engine.run.directiveFile = firstChars(expandText(f, "#,%"), 255);
+  std::string j = param(engine, "j", present);
+  if (present) {
+    engine.run.journalPath = firstChars(expandText(j, "#,%"), 512);
+    std::string folder = fs::folderPart(engine.run.journalPath);
+    if (!folder.empty()) fs::createDirectories(folder);
+  }
+  param(engine, "s", present);
+  engine.run.silent = present;
+  std::string t = param(engine, "t", present);
+  if (present) engine.run.encodingChoice = firstChars(t, 255);
+  std::string m = param(engine, "m", present);
+  if (present && loadIniIntoMemos(engine, m, "", "", "", "", "") != 1) engine.run.exitCode = -990;
+}
+
+static void chooseFile(Engine& engine) {
+  if (!engine.run.directiveFile.empty()) return;
+  if (engine.run.silent) {
+    engine.logStartup("Il n'y a pas de fichier de directive spécifié.", "ERR1");
+    engine.run.exitCode |= -1000;
+    return;
+  }
+  engine.logStartup("Sélection du fichier à démarrer par l'utilisateur.", "NIV2");
+  engine.run.directiveFile = firstChars(
+      dialogs::openFile(engine.run.title + " - Ouvrir un fichier de directive",
+                        "XML (*.xml)|*.xml|Tout fichier|*.*"), 255);
+}
+
+static void chooseEncoding(Engine& engine) {
+  std::string choice = toLower(engine.run.encodingChoice);
+  if (choice == "ascii") {
+    engine.run.documentEncoding = DocumentEncoding::Latin1;
+    engine.logStartup("Le fichier sera ouvert en mode Assci.", "NIV2");
+  } else if (choice == "utf8") {
+    engine.run.documentEncoding = DocumentEncoding::Utf8;
+    engine.logStartup("Le fichier sera ouvert en mode UTF-8.", "NIV2");
+  } else if (choice == "unicode") {
+    engine.run.documentEncoding = DocumentEncoding::Utf16;
+    engine.logStartup("Le fichier sera ouvert en mode Unicode.", "NIV2");
+  } else {
+    engine.run.documentEncoding = detectEncoding(engine.run.directiveFile);
+  }
+}
+
+static void runDocument(Engine& engine) {
+  std::unique_ptr<ParsedDocument> document;
+  if (DirectiveNode* root = loadDirectiveDocument(engine, document)) {
+    bool started = sys::runOnThread([&] { interpretNode(engine, *root); }, kInterpreterStack);
+    if (!started) interpretNode(engine, *root);
+    engine.logStartup("Traitement du fichier terminé.", "NIV2");
+  }
+  engine.log("FIN -- Fin des actions.", "NIV0");
+  engine.logStartup("FIN -- Fin des actions.", "NIV1");
+  // The document lives until the process ends; free nothing on the way out.
+  document.release();
+}
+
+void finishRun(Engine& engine) {
+  engine.logStartup("Code retour : " + decimal(engine.run.exitCode) + "\r\n", "NIV0");
+  int64_t wait = engine.switches.waitAtCloseMs;
+  if (wait > 0) {
+    engine.logStartup("Attente de fermeture de " + decimal(wait / 1000) + "secondes.", "NIV0");
+    sys::sleepMs(wait);
+  }
+}
+
+int64_t runProgram(Engine& engine, const std::vector<std::string>& args) {
+  parseCommandLine(args, engine.params);
+  readSwitches(engine);
+  engine.logStartup(std::string(75, '-'), "NIV0");
+  engine.logStartup("Démarrage de " + engine.run.title, "NIV0");
+  applyStartupSwitches(engine);
+  chooseFile(engine);
+  chooseEncoding(engine);
+  if (engine.run.exitCode == 0) {
+    if (!fs::fileExists(engine.run.directiveFile)) {
+      engine.logStartup("Impossible de localiser le fichier " + engine.run.directiveFile, "ERR1");
+      engine.run.exitCode |= -998;
+      if (!engine.run.silent && !engine.run.directiveFile.empty())
+        dialogs::showError(engine.run.title, "Impossible de localiser le fichier : " + engine.run.directiveFile);
+    } else {
+      runDocument(engine);
+    }
+  }
+  finishRun(engine);
+  return engine.run.exitCode;
+}
+
+}  // namespace orv

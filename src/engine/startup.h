@@ -1,0 +1,18 @@
+// The program's entry and end-of-run sequences.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+
+namespace orv {
+
+// Reads the file's first bytes to choose how the loader reads it.
+DocumentEncoding detectEncoding(const std::string& path);
+// Runs the whole program on the arguments; returns the combined exit code.
+int64_t runProgram(Engine& engine, const std::vector<std::string>& args);
+// The end-of-run lines and the wait at close.
+void finishRun(Engine& engine);
+
+}  // namespace orv

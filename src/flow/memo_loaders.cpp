@@ -1,0 +1,62 @@
+#include "flow/memo_loaders.h"
+
+#include "engine/engine.h"
+#include "engine/expand.h"
+#include "engine/ini.h"
+#include "engine/text_util.h"
+#include "platform/files.h"
+
+namespace orv {
+
+static std::string memoName(const std::string& group, const std::string& name, bool withGroup) {
+  return withGroup ? group + "_" + name : name;
+}
+
+static int loadGroup(Engine& engine, const IniFile& ini, const std::string& key, const std::string& name,
+                     const std::string& group, bool withGroup, const std::string& defaultValue) {
+  engine.log("Récupération dans le groupe " + group + ".", "+2");
+  if (!ini.findGroup(group)) {
+    engine.log("Le groupe " + group + " n'existe pas.", "ERR+2");
+    return 0;
+  }
+  if (!key.empty()) {
+    engine.log("Récupération de la valeur : " + key + ".", "+3");
+    std::string value = ini.get(group, key).value_or(defaultValue);
+    engine.log(name + " : " + value, "+4");
+    engine.memos.set(memoName(group, name, withGroup), value, kMemoIni);
+    return 1;
+  }
+  engine.log("Récupération des valeurs du groupe " + group, "+3");
+  for (const auto& [k, v] : ini.entries(group)) {
+    std::string memo = memoName(group, k, withGroup);
+    engine.log(memo + " : " + v, "+4");
+    engine.memos.set(memo, expandAttribute(engine, v, "#"), kMemoIni);
+  }
+  return 1;
+}
+
+int loadIniIntoMemos(Engine& engine, const std::string& path, const std::string& key,
+                     const std::string& nameIn, const std::string& group, const std::string& mode,
+                     const std::string& defaultValue) {
+  engine.log("Récupération des informations dans le fichier INI.", "+1");
+  std::string name = nameIn.empty() && !key.empty() ? key : nameIn;
+  if (!fs::fileExists(path)) {
+    engine.log("Impossible de localiser le fichier : " + path, "ERR+1");
+    return 0;
+  }
+  std::optional<IniFile> ini = IniFile::load(path);
+  if (!ini) return 0;
+  bool withGroup = find(mode, "assogroupname", true) != std::string::npos;
+  if (!group.empty()) return loadGroup(engine, *ini, key, name, group, withGroup, defaultValue);
+  engine.log("Récupération de la totalité du fichier.", "+2");
+  for (const std::string& g : ini->groups()) {
+    engine.log("Récupération des valeurs du groupe " + g, "+3");
+    for (const auto& [k, v] : ini->entries(g)) {
+      engine.log(k + " : " + v, "+4");
+      engine.memos.set(k, expandAttribute(engine, v, "#"), kMemoIni);
+    }
+  }
+  return 1;
+}
+
+}  // namespace orv

@@ -1,0 +1,134 @@
+// POSIX files and folders.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/files.h"
+
+namespace orv::fs {
+
+char separator() { return '/'; }
+
+// Directive files written for Windows use "\"; treat it as a separator here.
+static std::string native(const std::string& path) {
+  std::string out = path;
+  for (char& c : out)
+    if (c == '\\') c = '/';
+  return out;
+}
+
+bool fileExists(const std::string& path) {
+  struct stat st;
+  return stat(native(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool dirExists(const std::string& path) {
+  struct stat st;
+  return stat(native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool pathExists(const std::string& path) {
+  struct stat st;
+  return lstat(native(path).c_str(), &st) == 0;
+}
+
+bool createDirectories(const std::string& path) {
+  std::string p = native(path);
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  if (p.empty()) return false;
+  if (dirExists(p)) return true;
+  for (size_t pos = 1; pos <= p.size(); ++pos) {
+    if (pos != p.size() && p[pos] != '/') continue;
+    std::string part = p.substr(0, pos);
+    if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+  }
+  return dirExists(p);
+}
+
+int64_t fileSize(const std::string& path) {
+  struct stat st;
+  if (stat(native(path).c_str(), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
+bool removeFile(const std::string& path) { return unlink(native(path).c_str()) == 0; }
+
+bool renamePath(const std::string& from, const std::string& to) {
+  if (pathExists(to)) return false;
+  return rename(native(from).c_str(), native(to).c_str()) == 0;
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+  return rename(native(from).c_str(), native(to).c_str()) == 0;
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+  int fd = open(native(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string out;
+  char buf[65536];
+  for (;;) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  close(fd);
+  return out;
+}
+
+static bool writeAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool writeFile(const std::string& path, const std::string& bytes) {
+  int fd = open(native(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = writeAll(fd, bytes);
+  return close(fd) == 0 && ok;
+}
+
+bool appendToFile(const std::string& path, const std::string& bytes) {
+  int fd = open(native(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = lseek(fd, 0, SEEK_END) >= 0 && writeAll(fd, bytes);
+  return close(fd) == 0 && ok;
+}
+
+bool touchFile(const std::string& path) {
+  int fd = open(native(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
+}
+
+std::vector<std::string> listFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  std::string dir = native(folder);
+  DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return names;
+  while (dirent* e = readdir(d)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    if (fileExists((dir.empty() ? "." : dir) + "/" + name)) names.push_back(name);
+  }
+  closedir(d);
+  return names;
+}
+
+}  // namespace orv::fs

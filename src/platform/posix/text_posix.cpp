@@ -1,0 +1,69 @@
+// Windows-1252 stands in for the ANSI code page on POSIX.
+#include "platform/text.h"
+
+#include <cstdint>
+
+namespace orv::text {
+
+// Code points of bytes 0x80..0x9F in Windows-1252 (0 where the byte is unassigned).
+static const uint16_t kHigh[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+static void appendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+std::string ansiToUtf8(const std::string& bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (unsigned char b : bytes) {
+    uint32_t cp = b;
+    if (b >= 0x80 && b < 0xA0) cp = kHigh[b - 0x80] ? kHigh[b - 0x80] : b;
+    appendUtf8(out, cp);
+  }
+  return out;
+}
+
+static char toAnsi(uint32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+  for (int i = 0; i < 32; ++i)
+    if (kHigh[i] == cp) return static_cast<char>(0x80 + i);
+  return '?';
+}
+
+std::string utf8ToAnsi(const std::string& utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+    uint32_t cp = len == 1 ? c : c & (0xFF >> (len + 1));
+    bool valid = i + len <= utf8.size();
+    for (int k = 1; valid && k < len; ++k) {
+      unsigned char cc = static_cast<unsigned char>(utf8[i + k]);
+      valid = (cc & 0xC0) == 0x80;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    if (!valid) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    out += toAnsi(cp);
+    i += len;
+  }
+  return out;
+}
+
+}  // namespace orv::text

@@ -1,0 +1,49 @@
+// Process-wide facts and services: environment, current folder, own path,
+// profile folder, time, sleeping, threads, command line, exit.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace orv::sys {
+
+// A snapshot of the process environment, in the platform's order.
+std::vector<std::pair<std::string, std::string>> environment();
+// One environment variable; empty when unset.
+std::string getEnv(const std::string& name);
+// Sets (or with an empty value, keeps empty) an environment variable for this process and its children.
+bool setEnv(const std::string& name, const std::string& value);
+
+// The process's current folder as the platform reports it.
+std::string currentDir();
+// Changes the current folder; true on success.
+bool setCurrentDir(const std::string& path);
+// Full path of the running executable.
+std::string selfPath();
+// The current user's profile folder, without trailing separator.
+std::string profileDir();
+
+// Local wall-clock time, broken down.
+struct LocalTime {
+  int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+// The local date and time now.
+LocalTime localNow();
+// Sleeps for ms milliseconds (fine timer resolution where the platform needs it).
+void sleepMs(int64_t ms);
+// Monotonic milliseconds, for time limits.
+int64_t monotonicMs();
+
+// Runs fn on a new thread with a stack of stackBytes and waits for it to end.
+// Returns false when the thread could not be created (fn then did not run).
+bool runOnThread(const std::function<void()>& fn, size_t stackBytes);
+
+// The process's arguments as UTF-8, without the program name.
+std::vector<std::string> commandLineArguments(int argc, char** argv);
+
+// Ends the process at once with the given status (the platform keeps what it can).
+[[noreturn]] void exitProcess(int64_t code);
+
+}  // namespace orv::sys
