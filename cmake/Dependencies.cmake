@@ -15,5 +15,8 @@ else()
   pkg_check_modules(PCRE2 REQUIRED IMPORTED_TARGET libpcre2-8)
   add_library(orv_expat ALIAS PkgConfig::EXPAT)
   add_library(orv_pcre2 ALIAS PkgConfig::PCRE2)
+  # The registry store of the POSIX build.
+  pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
+  add_library(orv_sqlite3 ALIAS PkgConfig::SQLITE3)
 endif()
 find_package(Threads REQUIRED)

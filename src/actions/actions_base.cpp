@@ -21,27 +21,25 @@ bool actionsBaseConfigured(const Engine& engine) {
 std::string readStoredRecord(Engine& engine, const std::string& name, RecordKind kind,
                              BaseLocation where) {
   if (where == BaseLocation::Registry) return readRegistryRecord(engine, name, kind);
-  std::optional<IniFile> ini = IniFile::load(engine.root.actionsFile);
+  std::optional<IniFile> ini = IniFile::loadLocked(engine.root.actionsFile);
   if (!ini) return "";
   return ini->get(groupOf(kind), name).value_or("0");
 }
 
+// Rewrites the record under the file's lock, so concurrent runs keep each other's records.
 static void writeIniRecord(Engine& engine, const std::string& name, RecordKind kind,
                            const std::string& value) {
   const std::string& path = engine.root.actionsFile;
-  std::optional<IniFile> ini = IniFile::load(path);
-  if (!ini) return;
-  if (kind == RecordKind::Date) {
-    int64_t d = clock::nowNumber();
-    ini->set(groupOf(kind), name, decimal(d));
-    if (ini->save(path))
-      engine.log("Inscription de l'action " + name + " à la date N°" + decimal(d) +
-                     formatDate(" (%dd/%mm/%yyyy - %hh:%ii:%ss)", clock::fromDateNumber(d)),
-                 "+0");
-  } else {
-    ini->set(groupOf(kind), name, decimal(numberValue(value)));
-    if (ini->save(path)) engine.log("Inscription de l'action " + name + " à la version " + value, "+0");
-  }
+  int64_t d = clock::nowNumber();
+  std::string stored = kind == RecordKind::Date ? decimal(d) : decimal(numberValue(value));
+  bool written = IniFile::update(path, [&](IniFile& ini) { ini.set(groupOf(kind), name, stored); });
+  if (!written) return;
+  if (kind == RecordKind::Date)
+    engine.log("Inscription de l'action " + name + " à la date N°" + decimal(d) +
+                   formatDate(" (%dd/%mm/%yyyy - %hh:%ii:%ss)", clock::fromDateNumber(d)),
+               "+0");
+  else
+    engine.log("Inscription de l'action " + name + " à la version " + value, "+0");
 }
 
 int writeActionRecord(Engine& engine, const std::string& name, RecordKind kind,

@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
+#include "platform/filelock.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/wow64.h"
@@ -15,6 +16,7 @@ namespace orv {
 bool prepareActionsFile(const std::string& path) {
   std::string folder = fs::folderPart(path);
   if (!folder.empty()) fs::createDirectories(folder);
+  fs::FileLock lock(path);  // not while another run replaces the file
   return fs::touchFile(path);
 }
 

@@ -1,6 +1,7 @@
 #include "engine/ini.h"
 
 #include "engine/text_util.h"
+#include "platform/filelock.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -122,17 +123,20 @@ std::string IniFile::serialize() const {
   return text::utf8ToAnsi(text);
 }
 
-bool IniFile::save(const std::string& path) const {
-  std::string temp = path + ".tmp";
-  if (!fs::writeFile(temp, serialize())) {
-    fs::removeFile(temp);
-    return false;
-  }
-  if (!fs::replaceFile(temp, path)) {
-    fs::removeFile(temp);
-    return false;
-  }
-  return true;
+bool IniFile::save(const std::string& path) const { return fs::replaceFileContent(path, serialize()); }
+
+bool IniFile::update(const std::string& path, const std::function<void(IniFile&)>& change) {
+  fs::FileLock lock(path);
+  if (!lock.held()) return false;
+  std::optional<IniFile> ini = load(path);
+  if (!ini) return false;
+  change(*ini);
+  return ini->save(path);
+}
+
+std::optional<IniFile> IniFile::loadLocked(const std::string& path) {
+  fs::FileLock lock(path);  // without it (read-only folder) the file is still read
+  return load(path);
 }
 
 }  // namespace orv

@@ -2,6 +2,7 @@
 // every untouched line kept as it was. UTF-8 with a byte-order mark, or the
 // ANSI code page without one.
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -31,6 +32,12 @@ class IniFile {
   std::string serialize() const;
   // Writes the file through a temporary file and an atomic rename.
   bool save(const std::string& path) const;
+  // Under the file's lock: reads it, applies change and rewrites it. False
+  // (file untouched) when it cannot be locked, read or written, so runs
+  // sharing a file never lose each other's changes.
+  static bool update(const std::string& path, const std::function<void(IniFile&)>& change);
+  // Reads a file under its lock when it can be taken (never amid another run's rewrite).
+  static std::optional<IniFile> loadLocked(const std::string& path);
   bool hasMark() const { return utf8Mark_; }
 
  private:

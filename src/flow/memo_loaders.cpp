@@ -59,4 +59,49 @@ int loadIniIntoMemos(Engine& engine, const std::string& path, const std::string&
   return 1;
 }
 
+std::vector<std::string> splitTextLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  for (size_t i = start; i < bytes.size(); ++i) {
+    char c = bytes[i];
+    if (c != '\r' && c != '\n' && c != '\0') continue;
+    lines.push_back(bytes.substr(start, i - start));
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size()) lines.push_back(bytes.substr(start));
+  return lines;
+}
+
+static int storeWholeFile(Engine& engine, const std::string& bytes, const std::string& name) {
+  engine.log("Taille du fichier à stocker :" + decimal(static_cast<int64_t>(bytes.size() / 1024)) + " Ko.", "+3");
+  engine.memos.setBlock(name, bytes);
+  engine.log("Stockage effectuée à l'emplacement mémoire " + engine.memos.find(name)->value, "+4");
+  return 1;
+}
+
+int loadFileIntoMemo(Engine& engine, const std::string& path, const std::string& lines,
+                     const std::string& name) {
+  engine.log("Ouverture du fichier à l'emplacement : " + path, "+1");
+  std::optional<std::string> bytes = fs::fileExists(path) ? fs::readFile(path) : std::nullopt;
+  if (!bytes) {
+    engine.log("Impossible d'ouvrir le fichier.", "ERR+2");
+    return 0;
+  }
+  engine.log("Récupération de l'information en cours ...", "+2");
+  if (lines.empty()) return storeWholeFile(engine, *bytes, name);
+  std::string wanted = "," + lines + ",";
+  std::string kept;
+  std::vector<std::string> all = splitTextLines(*bytes);
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (wanted.find("," + decimal(static_cast<int64_t>(i + 1)) + ",") == std::string::npos) continue;
+    engine.log("Récupération de la ligne n°" + decimal(static_cast<int64_t>(i + 1)), "+3");
+    kept = all[i];
+    break;
+  }
+  engine.log("Stockage sous le nom " + name, "+4");
+  engine.memos.set(name, kept);
+  return 1;
+}
+
 }  // namespace orv

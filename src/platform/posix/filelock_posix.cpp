@@ -1,0 +1,72 @@
+// POSIX file locks (flock on a side file) and durable whole-file replacement.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/filelock.h"
+#include "platform/files.h"
+
+namespace orv::fs {
+
+static std::string native(const std::string& path) {
+  std::string out = path;
+  for (char& c : out)
+    if (c == '\\') c = '/';
+  return out;
+}
+
+FileLock::FileLock(const std::string& path) {
+  int fd = open(native(path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return;
+  for (int waited = 0; waited < 60000; waited += 5) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      handle_ = fd;
+      return;
+    }
+    if (errno != EWOULDBLOCK && errno != EINTR) break;
+    usleep(5000);
+  }
+  close(fd);
+}
+
+FileLock::~FileLock() {
+  if (handle_ == kNone) return;
+  int fd = static_cast<int>(handle_);
+  flock(fd, LOCK_UN);
+  close(fd);
+}
+
+static bool writeAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool replaceFileContent(const std::string& path, const std::string& bytes) {
+  std::string target = native(path), temp = target + ".tmp";
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = writeAll(fd, bytes) && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (!ok || rename(temp.c_str(), target.c_str()) != 0) {
+    unlink(temp.c_str());
+    return false;
+  }
+  std::string folder = folderPart(target);
+  int dir = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);  // makes the rename itself durable
+    close(dir);
+  }
+  return true;
+}
+
+}  // namespace orv::fs

@@ -1,0 +1,374 @@
+// The registry store outside Windows: an SQLite file holding a tree of keys
+// under the five roots, each value with its type code and bytes. Names compare
+// without regard to case (folded to upper case, as Windows does). Every write
+// is one transaction; WAL and a busy timeout let several processes share it.
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <map>
+#include <mutex>
+
+#include "platform/files.h"
+#include "platform/registry_api.h"
+
+namespace orv::regapi {
+
+namespace {
+
+constexpr int64_t kErrorIo = 1016;          // ERROR_REGISTRY_IO_FAILED
+constexpr int64_t kErrorKeyDeleted = 1018;  // ERROR_KEY_DELETED
+constexpr int64_t kErrorNoMoreItems = 259;
+constexpr int64_t kErrorBadPathname = 161;
+constexpr int64_t kErrorInvalidHandle = 6;
+constexpr Handle kFirstOpenHandle = 0x10000;
+
+const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS keys(id INTEGER PRIMARY KEY,"
+    " parent INTEGER REFERENCES keys(id) ON DELETE CASCADE,"
+    " name TEXT NOT NULL, fold TEXT NOT NULL, UNIQUE(parent, fold));"
+    "CREATE TABLE IF NOT EXISTS vals(key INTEGER NOT NULL REFERENCES keys(id) ON DELETE CASCADE,"
+    " name TEXT NOT NULL, fold TEXT NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL,"
+    " PRIMARY KEY(key, fold));"
+    "INSERT OR IGNORE INTO keys(id, parent, name, fold) VALUES"
+    " (1, NULL, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE'),"
+    " (2, NULL, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT'),"
+    " (3, NULL, 'HKEY_USERS', 'HKEY_USERS'),"
+    " (4, NULL, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER'),"
+    " (5, NULL, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG');";
+
+void appendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+uint32_t upperOf(uint32_t cp) {
+  if (cp >= 'a' && cp <= 'z') return cp - 32;
+  if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) return cp - 32;
+  if (cp == 0xFF) return 0x178;
+  if (cp >= 0x100 && cp <= 0x17F && cp != 0x130 && cp != 0x131 && cp != 0x138 &&
+      cp != 0x149 && cp != 0x17F) {
+    bool oddUpper = (cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E);
+    if (oddUpper ? (cp % 2 == 0) : (cp % 2 == 1)) return cp - 1;
+    return cp;
+  }
+  if (cp >= 0x3B1 && cp <= 0x3C9 && cp != 0x3C2) return cp - 32;
+  if (cp >= 0x430 && cp <= 0x44F) return cp - 32;
+  if (cp >= 0x450 && cp <= 0x45F) return cp - 80;
+  return cp;
+}
+
+// The name folded to upper case, for comparisons that ignore case.
+std::string fold(const std::string& name) {
+  std::string out;
+  for (size_t i = 0; i < name.size();) {
+    auto c = static_cast<unsigned char>(name[i]);
+    int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (len == 0 || i + len > name.size()) {
+      out += name[i++];
+      continue;
+    }
+    uint32_t cp = len == 1 ? c : c & (0xFF >> (len + 1));
+    for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(name[i + k]) & 0x3F);
+    appendUtf8(out, upperOf(cp));
+    i += static_cast<size_t>(len);
+  }
+  return out;
+}
+
+std::string storePath() {
+  if (const char* env = std::getenv("ORVANTIS_REGISTRY"); env && *env) return env;
+  std::string base;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) base = xdg;
+  else if (const char* home = std::getenv("HOME"); home && *home) base = std::string(home) + "/.local/share";
+  else base = "/tmp";
+  return base + "/orvantis/registry.sqlite3";
+}
+
+// One prepared statement, finalized at the end of its scope.
+class Statement {
+ public:
+  Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
+  ~Statement() { sqlite3_finalize(stmt_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  bool ok() const { return stmt_ != nullptr; }
+  Statement& bind(int i, int64_t v) { sqlite3_bind_int64(stmt_, i, v); return *this; }
+  Statement& bind(int i, const std::string& v) {
+    sqlite3_bind_text(stmt_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+    return *this;
+  }
+  Statement& bindBlob(int i, const std::vector<uint8_t>& v) {
+    sqlite3_bind_blob(stmt_, i, v.empty() ? "" : static_cast<const void*>(v.data()),
+                      static_cast<int>(v.size()), SQLITE_TRANSIENT);
+    return *this;
+  }
+  int step() { return stmt_ ? sqlite3_step(stmt_) : SQLITE_ERROR; }
+  int64_t integer(int col) { return sqlite3_column_int64(stmt_, col); }
+  std::string text(int col) {
+    auto p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+    return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, col))) : std::string();
+  }
+  std::vector<uint8_t> blob(int col) {
+    auto p = static_cast<const uint8_t*>(sqlite3_column_blob(stmt_, col));
+    return p ? std::vector<uint8_t>(p, p + sqlite3_column_bytes(stmt_, col)) : std::vector<uint8_t>();
+  }
+
+ private:
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// The process's connection to the store and its table of open keys.
+struct Store {
+  std::mutex mutex;
+  sqlite3* db = nullptr;
+  std::string path;
+  std::map<Handle, int64_t> open;  // handle -> key id
+  Handle next = kFirstOpenHandle;
+};
+
+Store& store() {
+  static Store s;
+  return s;
+}
+
+bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+// The connection, (re)opened when the store's path changed; null when unusable.
+sqlite3* database(Store& s) {
+  std::string path = storePath();
+  if (s.db && s.path == path) return s.db;
+  if (s.db) sqlite3_close(s.db);
+  s.db = nullptr;
+  s.path = path;
+  std::string folder = fs::folderPart(path);
+  if (!folder.empty()) fs::createDirectories(folder);
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    return nullptr;
+  }
+  sqlite3_busy_timeout(db, 30000);
+  bool ok = exec(db, "PRAGMA journal_mode=WAL;") && exec(db, "PRAGMA foreign_keys=ON;") &&
+            exec(db, "PRAGMA synchronous=NORMAL;") && exec(db, "BEGIN IMMEDIATE;") && exec(db, kSchema) &&
+            exec(db, "COMMIT;");
+  if (!ok) {
+    sqlite3_close(db);
+    return nullptr;
+  }
+  s.db = db;
+  return db;
+}
+
+// The key id a handle stands for, or 0.
+int64_t keyOf(Store& s, Handle h) {
+  if (h >= 1 && h <= 5) return h;
+  auto it = s.open.find(h);
+  return it == s.open.end() ? 0 : it->second;
+}
+
+bool keyAlive(sqlite3* db, int64_t id) {
+  Statement st(db, "SELECT 1 FROM keys WHERE id = ?");
+  return st.bind(1, id).step() == SQLITE_ROW;
+}
+
+// Splits a sub-key at its backslashes; false on an empty inner component.
+bool splitPath(const std::string& subKey, std::vector<std::string>& parts) {
+  size_t start = 0;
+  while (start < subKey.size()) {
+    size_t bs = subKey.find('\\', start);
+    std::string part = subKey.substr(start, bs == std::string::npos ? std::string::npos : bs - start);
+    if (part.empty()) return false;
+    parts.push_back(part);
+    if (bs == std::string::npos) break;
+    start = bs + 1;
+  }
+  return true;
+}
+
+// The child of parent named name (any case), or 0.
+int64_t child(sqlite3* db, int64_t parent, const std::string& name) {
+  Statement st(db, "SELECT id FROM keys WHERE parent = ? AND fold = ?");
+  return st.bind(1, parent).bind(2, fold(name)).step() == SQLITE_ROW ? st.integer(0) : 0;
+}
+
+Handle addHandle(Store& s, int64_t id) {
+  Handle h = s.next++;
+  s.open[h] = id;
+  return h;
+}
+
+// Resolves the key for an operation: the store, the key id (alive), or an error.
+int64_t resolve(Store& s, Handle h, sqlite3*& db, int64_t& id) {
+  id = keyOf(s, h);
+  if (id == 0) return -kErrorInvalidHandle;
+  db = database(s);
+  if (!db) return -kErrorIo;
+  if (!keyAlive(db, id)) return -kErrorKeyDeleted;
+  return 1;
+}
+
+}  // namespace
+
+Handle rootHandle(Root root) { return static_cast<Handle>(root); }
+
+static bool isLocalName(const std::string& machine) {
+  if (machine == ".") return true;
+  char host[256] = {};
+  if (gethostname(host, sizeof host - 1) != 0) return false;
+  return fold(machine) == fold(host);
+}
+
+int64_t connect(Root root, const std::string& machine, Handle& out) {
+  out = 0;
+  if (root == Root::None) return 0;
+  if (!isLocalName(machine)) return -kErrorBadNetPath;  // no remote registries here
+  out = rootHandle(root);
+  return 1;
+}
+
+int64_t openKey(Handle key, const std::string& subKey, uint32_t, int, Handle& out) {
+  out = 0;
+  Store& s = store();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  sqlite3* db = nullptr;
+  int64_t id = 0;
+  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  std::vector<std::string> parts;
+  if (!splitPath(subKey, parts)) return -kErrorBadPathname;
+  for (const std::string& part : parts)
+    if ((id = child(db, id, part)) == 0) return -kErrorFileNotFound;
+  out = addHandle(s, id);
+  return 1;
+}
+
+int64_t createKey(Handle key, const std::string& subKey, int, Handle& out) {
+  out = 0;
+  Store& s = store();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  sqlite3* db = nullptr;
+  int64_t id = 0;
+  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  std::vector<std::string> parts;
+  if (!splitPath(subKey, parts)) return -kErrorBadPathname;
+  if (!exec(db, "BEGIN IMMEDIATE;")) return -kErrorIo;
+  bool ok = keyAlive(db, id);
+  for (size_t i = 0; ok && i < parts.size(); ++i) {
+    int64_t next = child(db, id, parts[i]);
+    if (next == 0) {
+      Statement ins(db, "INSERT INTO keys(parent, name, fold) VALUES (?, ?, ?)");
+      ok = ins.bind(1, id).bind(2, parts[i]).bind(3, fold(parts[i])).step() == SQLITE_DONE;
+      next = sqlite3_last_insert_rowid(db);
+    }
+    id = next;
+  }
+  if (!ok || !exec(db, "COMMIT;")) {
+    exec(db, "ROLLBACK;");
+    return -kErrorIo;
+  }
+  out = addHandle(s, id);
+  return 1;
+}
+
+int64_t queryValue(Handle key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) {
+  Store& s = store();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  sqlite3* db = nullptr;
+  int64_t id = 0;
+  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  Statement st(db, "SELECT type, data FROM vals WHERE key = ? AND fold = ?");
+  int rc = st.bind(1, id).bind(2, fold(name)).step();
+  if (rc == SQLITE_DONE) return -kErrorFileNotFound;
+  if (rc != SQLITE_ROW) return -kErrorIo;
+  type = static_cast<uint32_t>(st.integer(0));
+  data = st.blob(1);
+  return 1;
+}
+
+int64_t setValue(Handle key, const std::string& name, uint32_t type, const std::vector<uint8_t>& data) {
+  Store& s = store();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  sqlite3* db = nullptr;
+  int64_t id = 0;
+  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  Statement st(db,
+               "INSERT INTO vals(key, name, fold, type, data) VALUES (?, ?, ?, ?, ?)"
+               " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data");
+  st.bind(1, id).bind(2, name).bind(3, fold(name)).bind(4, static_cast<int64_t>(type)).bindBlob(5, data);
+  return st.step() == SQLITE_DONE ? 1 : -kErrorIo;
+}
+
+int64_t deleteValue(Handle key, const std::string& name) {
+  Store& s = store();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  sqlite3* db = nullptr;
+  int64_t id = 0;
+  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  Statement st(db, "DELETE FROM vals WHERE key = ? AND fold = ?");
+  if (st.bind(1, id).bind(2, fold(name)).step() != SQLITE_DONE) return -kErrorIo;
+  return sqlite3_changes(db) > 0 ? 1 : -kErrorFileNotFound;
+}
+
+int64_t enumValueName(Handle key, uint32_t index, std::string& name) {
+  name.clear();
+  Store& s = store();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  sqlite3* db = nullptr;
+  int64_t id = 0;
+  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  Statement st(db, "SELECT name FROM vals WHERE key = ? ORDER BY rowid LIMIT 1 OFFSET ?");
+  int rc = st.bind(1, id).bind(2, static_cast<int64_t>(index)).step();
+  if (rc == SQLITE_DONE) return -kErrorNoMoreItems;
+  if (rc != SQLITE_ROW) return -kErrorIo;
+  name = st.text(0);
+  return 1;
+}
+
+int64_t deleteTree(Handle key, const std::string& subKey) {
+  Store& s = store();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  sqlite3* db = nullptr;
+  int64_t id = 0;
+  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  std::vector<std::string> parts;
+  if (!splitPath(subKey, parts)) return -kErrorBadPathname;
+  if (!exec(db, "BEGIN IMMEDIATE;")) return -kErrorIo;
+  bool found = true;
+  for (size_t i = 0; found && i < parts.size(); ++i) found = (id = child(db, id, parts[i])) != 0;
+  bool ok = true;
+  if (found && parts.empty()) {
+    // The key itself stays; its values and sub-keys go.
+    Statement v(db, "DELETE FROM vals WHERE key = ?");
+    Statement k(db, "DELETE FROM keys WHERE parent = ?");
+    ok = v.bind(1, id).step() == SQLITE_DONE && k.bind(1, id).step() == SQLITE_DONE;
+  } else if (found) {
+    Statement k(db, "DELETE FROM keys WHERE id = ?");
+    ok = k.bind(1, id).step() == SQLITE_DONE;
+  }
+  if (!ok || !exec(db, "COMMIT;")) {
+    exec(db, "ROLLBACK;");
+    return -kErrorIo;
+  }
+  return found ? 1 : -kErrorFileNotFound;
+}
+
+void closeKey(Handle key) {
+  Store& s = store();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  s.open.erase(key);
+}
+
+}  // namespace orv::regapi

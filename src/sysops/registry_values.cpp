@@ -1,0 +1,174 @@
+// Conversions between registry value data and the text the program uses.
+// String data is UTF-16LE; the program's text is UTF-8.
+#include <cstdio>
+
+#include "engine/text_util.h"
+#include "sysops/registry.h"
+
+namespace orv {
+
+namespace {
+
+void appendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// UTF-16 code units of data, an odd last byte ignored.
+std::vector<uint16_t> units(const std::vector<uint8_t>& data) {
+  std::vector<uint16_t> out(data.size() / 2);
+  for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<uint16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+  return out;
+}
+
+// UTF-8 text of units [begin, end); unpaired surrogates become U+FFFD.
+std::string utf8Of(const std::vector<uint16_t>& u, size_t begin, size_t end) {
+  std::string out;
+  for (size_t i = begin; i < end; ++i) {
+    uint32_t cp = u[i];
+    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < end && u[i + 1] >= 0xDC00 && u[i + 1] < 0xE000) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (u[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp < 0xE000) {
+      cp = 0xFFFD;
+    }
+    appendUtf8(out, cp);
+  }
+  return out;
+}
+
+// Appends text as UTF-16LE bytes (invalid UTF-8 bytes read as Latin-1).
+void appendUtf16(std::vector<uint8_t>& out, const std::string& text) {
+  auto put = [&out](uint32_t unit) {
+    out.push_back(static_cast<uint8_t>(unit & 0xFF));
+    out.push_back(static_cast<uint8_t>(unit >> 8));
+  };
+  for (size_t i = 0; i < text.size();) {
+    auto c = static_cast<unsigned char>(text[i]);
+    int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    bool valid = len > 0 && i + len <= text.size();
+    uint32_t cp = len <= 1 ? c : c & (0xFF >> (len + 1));
+    for (int k = 1; valid && k < len; ++k) {
+      auto cc = static_cast<unsigned char>(text[i + k]);
+      valid = (cc & 0xC0) == 0x80;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    if (!valid) {
+      put(c);
+      ++i;
+      continue;
+    }
+    if (cp >= 0x10000) {
+      put(0xD800 + ((cp - 0x10000) >> 10));
+      put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      put(cp);
+    }
+    i += static_cast<size_t>(len);
+  }
+}
+
+uint64_t littleEndian(const std::vector<uint8_t>& data, size_t bytes) {
+  uint64_t v = 0;
+  for (size_t i = 0; i < bytes && i < data.size(); ++i) v |= static_cast<uint64_t>(data[i]) << (8 * i);
+  return v;
+}
+
+std::vector<uint8_t> bytesOf(uint64_t v, size_t bytes) {
+  std::vector<uint8_t> out(bytes);
+  for (size_t i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>(v >> (8 * i));
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::string> multiStringLines(const std::vector<uint8_t>& data) {
+  std::vector<uint16_t> u = units(data);
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i <= u.size(); ++i) {
+    if (i < u.size() && u[i] != 0) continue;
+    if (i > start) lines.push_back(utf8Of(u, start, i));
+    start = i + 1;
+  }
+  return lines;
+}
+
+std::vector<uint8_t> multiStringData(const std::vector<std::string>& lines) {
+  std::vector<uint8_t> out;
+  for (const std::string& line : lines) {
+    appendUtf16(out, line);
+    out.push_back(0);
+    out.push_back(0);
+  }
+  out.push_back(0);
+  out.push_back(0);
+  return out;
+}
+
+std::string registryDataToText(uint32_t type, const std::vector<uint8_t>& data) {
+  switch (type) {
+    case kRegSz:
+    case kRegExpandSz: {
+      std::vector<uint16_t> u = units(data);
+      size_t end = 0;
+      while (end < u.size() && u[end] != 0) ++end;
+      return utf8Of(u, 0, end);
+    }
+    case kRegDword: return std::to_string(static_cast<uint32_t>(littleEndian(data, 4)));
+    case kRegQword: return decimal(static_cast<int64_t>(littleEndian(data, 8)));
+    case kRegBinary: {
+      std::string out;
+      char hex[3];
+      for (uint8_t b : data) {
+        std::snprintf(hex, sizeof hex, "%02X", b);
+        out += hex;
+      }
+      return out;
+    }
+    case kRegMultiSz: {
+      std::string out;
+      for (const std::string& line : multiStringLines(data)) out += " " + line;
+      return out;
+    }
+    default: return "";
+  }
+}
+
+std::vector<uint8_t> registryTextToData(uint32_t type, const std::string& text) {
+  switch (type) {
+    case kRegSz:
+    case kRegExpandSz: {
+      std::vector<uint8_t> out;
+      appendUtf16(out, text);
+      out.push_back(0);
+      out.push_back(0);
+      return out;
+    }
+    case kRegDword: return bytesOf(static_cast<uint64_t>(numberValue(text)), 4);
+    case kRegQword: return bytesOf(static_cast<uint64_t>(numberValue(text)), 8);
+    case kRegBinary: {
+      std::vector<uint8_t> out;
+      for (size_t i = 0; i + 1 < text.size(); i += 2)
+        out.push_back(static_cast<uint8_t>(numberValue("$" + text.substr(i, 2))));
+      return out;
+    }
+    case kRegMultiSz: return multiStringData({text});
+    default: return {};
+  }
+}
+
+}  // namespace orv
