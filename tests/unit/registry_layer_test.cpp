@@ -1,0 +1,187 @@
+// The registry layer against the platform's real backend: advapi32 on
+// Windows (under Wine, its private prefix), the SQLite store elsewhere (a
+// private file). Keys live below HKCU\Software\OrvantisTest and are removed.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/system.h"
+#include "sysops/registry.h"
+#include "test_support.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace orv {
+namespace {
+
+class RegistryLayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+#ifndef _WIN32
+    sys::setEnv("ORVANTIS_REGISTRY", dir_.file("registry.sqlite3"));
+#endif
+    base_ = "HKCU\\Software\\OrvantisTest\\u" + std::to_string(std::random_device{}());
+  }
+  void TearDown() override { deleteRegistryTree(at(""), 0); }
+
+  RegistryPath at(const std::string& sub) {
+    RegistryPath p;
+    EXPECT_TRUE(parseRegistryPath(sub.empty() ? base_ : base_ + "\\" + sub, p));
+    return p;
+  }
+  RegistryPath created(const std::string& sub) {
+    RegistryPath p = at(sub);
+    regapi::Handle h = createRegistryKey(p, 0);
+    EXPECT_NE(h, 0);
+    closeRegistryKey(h);
+    return p;
+  }
+
+  test::TempDir dir_;
+  std::string base_;
+};
+
+TEST_F(RegistryLayer, KeysAreCreatedWithTheirParentsAndTestedForExistence) {
+  RegistryPath deep = at("a\\b\\c");
+  EXPECT_EQ(registryExists(deep, "", 0), 0);
+  created("a\\b\\c");
+  EXPECT_EQ(registryExists(deep, "", 0), 1);
+  EXPECT_EQ(registryExists(at("a\\b"), "", 0), 1);
+  EXPECT_EQ(registryExists(at("A\\B\\C"), "", 0), 1) << "key names ignore case";
+  EXPECT_EQ(registryExists(deep, "missing", 0), 0);
+}
+
+TEST_F(RegistryLayer, ValuesRoundTripAsTextByType) {
+  RegistryPath k = created("v");
+  EXPECT_EQ(writeRegistryValue(k, kRegSz, "s", "Unicodé € text", 0), 1);
+  EXPECT_EQ(readRegistryValue(k, "S", 0), "Unicodé € text");
+  EXPECT_EQ(writeRegistryValue(k, kRegExpandSz, "e", "%windir%\\x", 0), 1);
+  EXPECT_EQ(readRegistryValue(k, "e", 0), "%windir%\\x") << "references stay unexpanded";
+  EXPECT_EQ(writeRegistryValue(k, kRegDword, "d", "-1", 0), 1);
+  EXPECT_EQ(readRegistryValue(k, "d", 0), "4294967295");
+  EXPECT_EQ(writeRegistryValue(k, kRegDword, "h", "$1F", 0), 1);
+  EXPECT_EQ(readRegistryValue(k, "h", 0), "31");
+  EXPECT_EQ(writeRegistryValue(k, kRegQword, "q", "-5000000000", 0), 1);
+  EXPECT_EQ(readRegistryValue(k, "q", 0), "-5000000000");
+  EXPECT_EQ(writeRegistryValue(k, kRegBinary, "b", "000FA0", 0), 1);
+  EXPECT_EQ(readRegistryValue(k, "b", 0), "000FA0");
+  EXPECT_EQ(writeRegistryValue(k, kRegBinary, "odd", "0FA", 0), 1);
+  EXPECT_EQ(readRegistryValue(k, "odd", 0), "0F");
+  EXPECT_EQ(writeRegistryValue(k, kRegSz, "", "default", 0), 1);
+  EXPECT_EQ(readRegistryValue(k, "", 0), "default");
+  EXPECT_EQ(writeRegistryValue(k, kRegSz, "s", "replaced", 0), 1);
+  EXPECT_EQ(readRegistryValue(k, "s", 0), "replaced");
+}
+
+TEST_F(RegistryLayer, LongValuesAreReadWhole) {
+  RegistryPath k = created("long");
+  std::string text(5000, 'x');
+  text += "end";
+  EXPECT_EQ(writeRegistryValue(k, kRegSz, "big", text, 0), 1);
+  EXPECT_EQ(readRegistryValue(k, "big", 0), text);
+}
+
+TEST_F(RegistryLayer, MultiStringsGrowByOneWholeLinePerWrite) {
+  RegistryPath k = created("m");
+  EXPECT_EQ(writeRegistryValue(k, kRegMultiSz, "list", "x", 0), 1);
+  EXPECT_EQ(writeRegistryValue(k, kRegMultiSz, "list", "y", 0), 1);
+  EXPECT_EQ(readRegistryValue(k, "list", 0), " x y");
+  EXPECT_EQ(writeRegistryValue(k, kRegMultiSz, "list", "Ωmega €", 1), 1);
+  EXPECT_EQ(readRegistryValue(k, "list", 1), " x y Ωmega €") << "characters beyond U+00FF survive";
+}
+
+TEST_F(RegistryLayer, DeletingValuesAndTrees) {
+  RegistryPath k = created("del\\sub\\leaf");
+  RegistryPath top = at("del");
+  EXPECT_LT(deleteRegistryValue(top, "nothing", 0), 1);
+  EXPECT_EQ(writeRegistryValue(top, kRegSz, "v", "1", 0), 1);
+  EXPECT_EQ(deleteRegistryValue(top, "v", 0), 1);
+  EXPECT_EQ(registryExists(top, "v", 0), 0);
+  EXPECT_EQ(writeRegistryValue(k, kRegSz, "w", "1", 0), 1);
+  EXPECT_EQ(deleteRegistryTree(top, 0), 1);
+  EXPECT_EQ(registryExists(top, "", 0), 0);
+  EXPECT_EQ(registryExists(at(""), "", 0), 1) << "the parent stays";
+  EXPECT_LT(deleteRegistryTree(top, 0), 1) << "already gone";
+  RegistryPath root;
+  ASSERT_TRUE(parseRegistryPath("HKCU\\", root));
+  EXPECT_LT(deleteRegistryTree(root, 0), 1) << "a whole root is never emptied";
+}
+
+TEST_F(RegistryLayer, EnumeratesValueNamesInOrderUntilEmpty) {
+  RegistryPath k = created("enum");
+  EXPECT_EQ(enumRegistryValueName(k, 0, 0), "");
+  writeRegistryValue(k, kRegSz, "A", "1", 0);
+  writeRegistryValue(k, kRegDword, "B", "2", 0);
+  EXPECT_EQ(enumRegistryValueName(k, 0, 0), "A");
+  EXPECT_EQ(enumRegistryValueName(k, 1, 0), "B");
+  EXPECT_EQ(enumRegistryValueName(k, 2, 0), "");
+}
+
+TEST_F(RegistryLayer, MissingKeysAndBadLocationsFailQuietly) {
+  RegistryPath missing = at("nope");
+  EXPECT_EQ(readRegistryValue(missing, "v", 0), "");
+  EXPECT_LT(writeRegistryValue(missing, kRegSz, "v", "x", 0), 1);
+  EXPECT_LT(writeRegistryValue(missing, kRegMultiSz, "v", "x", 0), 1);
+  EXPECT_LT(deleteRegistryValue(missing, "v", 0), 1);
+  RegistryPath bad;
+  EXPECT_FALSE(parseRegistryPath("HKXX\\Software", bad));
+  EXPECT_EQ(createRegistryKey(bad, 0), 0);
+  EXPECT_EQ(registryExists(bad, "", 0), 0);
+  EXPECT_EQ(readRegistryValue(bad, "v", 0), "");
+}
+
+TEST_F(RegistryLayer, UnreachableRemoteMachineGivesNoHandle) {
+  RegistryPath remote;
+  ASSERT_TRUE(parseRegistryPath("\\\\orv-no-such-host\\HKCU\\Software", remote));
+  EXPECT_EQ(connectRegistry(remote.root, remote.machine), 0);
+  EXPECT_EQ(registryExists(remote, "", 0), 0);
+  EXPECT_EQ(createRegistryKey(remote, 0), 0);
+}
+
+#ifndef _WIN32
+TEST_F(RegistryLayer, SixtyFourBitTestReadsTheThreeFactsOfTheStore) {
+  EXPECT_FALSE(isMachine64Bit("."));
+  RegistryPath env, nt, compat;
+  parseRegistryPath("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment", env);
+  parseRegistryPath("HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion", nt);
+  parseRegistryPath("HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Compatibility32", compat);
+  closeRegistryKey(createRegistryKey(env, 0));
+  writeRegistryValue(env, kRegSz, "PROCESSOR_ARCHITECTURE", "amd64", 0);
+  EXPECT_FALSE(isMachine64Bit("."));
+  closeRegistryKey(createRegistryKey(nt, 0));
+  writeRegistryValue(nt, kRegSz, "CurrentVersion", "6.3", 0);
+  EXPECT_FALSE(isMachine64Bit("."));
+  closeRegistryKey(createRegistryKey(compat, 0));
+  EXPECT_TRUE(isMachine64Bit("."));
+}
+
+TEST_F(RegistryLayer, SeveralProcessesShareTheStore) {
+  // Separate programs (never a forked copy of an open connection) write at once.
+  std::string helper = sys::getEnv("ORVANTIS_TEST_BINARY_DIR") + "/orvreg";
+  if (sys::getEnv("ORVANTIS_TEST_BINARY_DIR").empty()) GTEST_SKIP() << "run through ctest";
+  const int kChildren = 4, kWrites = 40;
+  std::string location = base_ + "\\shared";
+  for (int c = 0; c < kChildren; ++c) {
+    if (fork() == 0) {
+      std::string prefix = "c" + std::to_string(c) + "_", count = std::to_string(kWrites);
+      execl(helper.c_str(), "orvreg", "fill", location.c_str(), prefix.c_str(), count.c_str(), nullptr);
+      _exit(127);
+    }
+  }
+  for (int c = 0; c < kChildren; ++c) {
+    int status = 0;
+    wait(&status);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  RegistryPath k = at("shared");
+  for (int c = 0; c < kChildren; ++c)
+    for (int i = 0; i < kWrites; ++i)
+      EXPECT_EQ(readRegistryValue(k, "c" + std::to_string(c) + "_" + std::to_string(i), 0), std::to_string(i));
+}
+#endif
+
+}  // namespace
+}  // namespace orv
