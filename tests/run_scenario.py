@@ -137,6 +137,8 @@ def run_once(ctx, args, env, index, run, consumed, errors):
     check_files(ctx, run.get("files", {}), errors)
     for hook in run.get("checks", []):
         check_hook(ctx, args, env, hook, errors)
+    for target, want in run.get("registry", {}).items():
+        check_registry(ctx, args, env, index, target, want, errors)
 
 
 def check_hook(ctx, args, env, hook, errors):
@@ -146,6 +148,42 @@ def check_hook(ctx, args, env, hook, errors):
                           stderr=subprocess.STDOUT)
     if proc.returncode != 0:
         errors.append(f"check {cmd} failed:\n{proc.stdout.decode(errors='replace')}")
+
+
+def query_registry(ctx, args, env, key, name):
+    """A registry value as the program's text form, or None when it is missing.
+    Natively through orvreg (the program's own store); on Windows with reg.exe."""
+    if not ctx.windows:
+        helper = os.path.join(os.path.dirname(args.helper), "orvreg")
+        proc = subprocess.run([helper, "get", key, name], env=env, stdout=subprocess.PIPE)
+        if proc.returncode != 0:
+            return None
+        return "" if not name else proc.stdout.decode("utf-8").rstrip("\n")
+    cmd = [args.emulator, "reg", "query", key] + (["/v", name] if name else [])
+    proc = subprocess.run(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    if proc.returncode != 0:
+        return None
+    if not name:
+        return ""
+    for line in proc.stdout.decode("utf-8", errors="replace").splitlines():
+        parts = re.split(r"\s{4}", line.strip(), maxsplit=2)
+        if len(parts) >= 2 and parts[1].startswith("REG_") and parts[0].lower() == name.lower():
+            data = parts[2] if len(parts) > 2 else ""
+            if parts[1] == "REG_DWORD":
+                return str(int(data, 16))
+            if parts[1] == "REG_MULTI_SZ":
+                return "".join(" " + x for x in data.split("\\0") if x)
+            return data
+    return None
+
+
+def check_registry(ctx, args, env, index, target, want, errors):
+    """"KEY|VALUE": the value's expected text, or null when it must not exist;
+    "KEY|": "" when the key must exist, null when it must not."""
+    key, _, name = target.partition("|")
+    got = query_registry(ctx, args, env, key, name)
+    if got != want:
+        errors.append(f"run {index}: registry {target} is {got!r}, expected {want!r}")
 
 
 def main():
