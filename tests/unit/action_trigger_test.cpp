@@ -18,6 +18,7 @@ constexpr int64_t kNow = 1700000000;  // 2023-11-14 22:13:20, read as UTC
 class Triggers : public ::testing::Test {
  protected:
   void SetUp() override {
+    savedStore_ = sys::getEnv("ORVANTIS_REGISTRY");
 #ifndef _WIN32
     sys::setEnv("ORVANTIS_REGISTRY", dir_.file("registry.sqlite3"));
 #endif
@@ -26,7 +27,10 @@ class Triggers : public ::testing::Test {
     engine_.root.actionsFile = dir_.file("Actions.ini");
     clock::setForTesting([] { return clock::fromDateNumber(kNow); });
   }
-  void TearDown() override { clock::setForTesting({}); }
+  void TearDown() override {
+    clock::setForTesting({});
+    sys::setEnv("ORVANTIS_REGISTRY", savedStore_);
+  }
   void stored(const std::string& ini) { test::spit(engine_.root.actionsFile, ini); }
   // Log lines written since the last call, tabs and prefixes kept.
   std::vector<std::string> newLines() {
@@ -41,6 +45,7 @@ class Triggers : public ::testing::Test {
   }
 
   test::TempDir dir_;
+  std::string savedStore_;
   Engine engine_;
   size_t seen_ = 0;
 };

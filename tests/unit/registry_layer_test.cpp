@@ -3,6 +3,8 @@
 // private file). Keys live below HKCU\Software\OrvantisTest and are removed.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <random>
 
 #include "platform/system.h"
@@ -17,15 +19,33 @@
 namespace orv {
 namespace {
 
+#ifndef _WIN32
+// Every test of this binary (also those that only walk documents, whose
+// 64-bit test reads the registry) uses a private store, never the user's.
+struct PrivateStore {
+  std::string path = std::filesystem::temp_directory_path().string() + "/orvantis-unit-" +
+                     std::to_string(getpid()) + ".sqlite3";
+  PrivateStore() { sys::setEnv("ORVANTIS_REGISTRY", path); }
+  ~PrivateStore() {
+    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
+  }
+};
+const PrivateStore kPrivateStore;
+#endif
+
 class RegistryLayer : public ::testing::Test {
  protected:
   void SetUp() override {
+    savedStore_ = sys::getEnv("ORVANTIS_REGISTRY");
 #ifndef _WIN32
     sys::setEnv("ORVANTIS_REGISTRY", dir_.file("registry.sqlite3"));
 #endif
     base_ = "HKCU\\Software\\OrvantisTest\\u" + std::to_string(std::random_device{}());
   }
-  void TearDown() override { deleteRegistryTree(at(""), 0); }
+  void TearDown() override {
+    deleteRegistryTree(at(""), 0);
+    sys::setEnv("ORVANTIS_REGISTRY", savedStore_);
+  }
 
   RegistryPath at(const std::string& sub) {
     RegistryPath p;
@@ -41,6 +61,7 @@ class RegistryLayer : public ::testing::Test {
   }
 
   test::TempDir dir_;
+  std::string savedStore_;
   std::string base_;
 };
 

@@ -1,0 +1,201 @@
+// Reliability driver: runs the real program against one actions base INI file.
+//   kill BINARY DIR ROUNDS   kills a run at a random moment, ROUNDS times; after
+//                            each kill the INI file must be well-formed and hold
+//                            every action the run logs had reported as recorded
+//   concurrent BINARY DIR N  starts N runs at once, each recording its own
+//                            actions; none of the records may be lost
+// Kills are SIGKILL natively and TerminateProcess on Windows.
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr int kKillActions = 60;
+constexpr int kConcurrentActions = 40;
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void spit(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// A directive file of count actions named prefix1.., each recorded at version 1.
+void writeDirective(const std::string& path, const std::string& log, const std::string& prefix, int count) {
+  std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ORVANTIS log=\"" + log +
+                    "\" actionsfile=\"actions.ini\">\n";
+  for (int i = 1; i <= count; ++i)
+    xml += "  <ACTION name=\"" + prefix + std::to_string(i) + "\" version=\"1\"><LOG text=\"x\"/></ACTION>\n";
+  spit(path, xml + "</ORVANTIS>\n");
+}
+
+// Action names of a well-formed actions base; false (with a reason) otherwise.
+bool readBase(const std::string& path, std::set<std::string>& names, std::string& why) {
+  std::string text = slurp(path);
+  static const std::regex line("\\[Action\\]|[A-Za-z0-9_]+ = 1");
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      why = "unterminated last line: " + text.substr(start);
+      return false;
+    }
+    std::string l = text.substr(start, end - start);
+    if (!std::regex_match(l, line)) {
+      why = "bad line: " + l;
+      return false;
+    }
+    if (l[0] != '[') {
+      std::string name = l.substr(0, l.find(' '));
+      if (!names.insert(name).second) {
+        why = "duplicate record: " + name;
+        return false;
+      }
+    }
+    start = end + 2;
+  }
+  return true;
+}
+
+// Names the run logs report as recorded.
+std::set<std::string> loggedRecords(const std::string& log) {
+  std::set<std::string> names;
+  static const std::regex recorded("Inscription de l'action ([A-Za-z0-9_]+) à la version 1");
+  std::string text = slurp(log);
+  for (std::sregex_iterator it(text.begin(), text.end(), recorded), end; it != end; ++it)
+    names.insert((*it)[1].str());
+  return names;
+}
+
+#ifdef _WIN32
+using Process = PROCESS_INFORMATION;
+
+bool start(const std::string& binary, const std::string& dir, const std::string& file, Process& p) {
+  std::string cmd = "\"" + binary + "\" /f " + file + " /s";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &p) != 0;
+}
+void kill(Process& p) { TerminateProcess(p.hProcess, 9); }
+int wait(Process& p) {
+  WaitForSingleObject(p.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(p.hProcess, &code);
+  CloseHandle(p.hProcess);
+  CloseHandle(p.hThread);
+  return static_cast<int>(code);
+}
+#else
+using Process = pid_t;
+
+bool start(const std::string& binary, const std::string& dir, const std::string& file, Process& p) {
+  p = fork();
+  if (p < 0) return false;
+  if (p == 0) {
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    setenv("ORVANTIS_REGISTRY", (dir + "/registry.sqlite3").c_str(), 1);
+    execl(binary.c_str(), binary.c_str(), "/f", file.c_str(), "/s", nullptr);
+    _exit(127);
+  }
+  return true;
+}
+void kill(Process& p) { ::kill(p, SIGKILL); }
+int wait(Process& p) {
+  int status = 0;
+  waitpid(p, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+#endif
+
+// The time of one complete run, in milliseconds.
+long long timeFullRun(const std::string& binary, const std::string& dir) {
+  writeDirective(dir + "/probe.xml", "probe.log", "Probe", kKillActions);
+  auto t0 = std::chrono::steady_clock::now();
+  Process p;
+  if (!start(binary, dir, "probe.xml", p)) return -1;
+  wait(p);
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+  spit(dir + "/actions.ini", "");
+  std::remove((dir + "/run.log").c_str());
+  return ms;
+}
+
+int killLoop(const std::string& binary, const std::string& dir, int rounds) {
+  long long full = timeFullRun(binary, dir);
+  if (full < 0) return std::fprintf(stderr, "cannot start %s\n", binary.c_str()), 2;
+  writeDirective(dir + "/directive.xml", "run.log", "A", kKillActions);
+  std::mt19937 random(12345);
+  std::uniform_int_distribution<long long> delay(0, full + full / 4);
+  int killedMidway = 0;
+  for (int round = 1; round <= rounds; ++round) {
+    Process p;
+    if (!start(binary, dir, "directive.xml", p)) return 2;
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
+    kill(p);
+    killedMidway += wait(p) != 0;
+    std::set<std::string> names;
+    std::string why;
+    if (!readBase(dir + "/actions.ini", names, why))
+      return std::fprintf(stderr, "round %d: %s\n", round, why.c_str()), 1;
+    for (const std::string& name : loggedRecords(dir + "/run.log"))
+      if (!names.count(name)) return std::fprintf(stderr, "round %d: record %s lost\n", round, name.c_str()), 1;
+    if (names.size() == static_cast<size_t>(kKillActions)) {  // all recorded: start over
+      spit(dir + "/actions.ini", "");
+      std::remove((dir + "/run.log").c_str());
+    }
+  }
+  std::printf("%d rounds, %d killed before the end, full run %lld ms: no record lost\n", rounds, killedMidway,
+              full);
+  return 0;
+}
+
+int concurrent(const std::string& binary, const std::string& dir, int count) {
+  spit(dir + "/actions.ini", "");
+  std::vector<Process> runs(static_cast<size_t>(count));
+  for (int k = 0; k < count; ++k) {
+    std::string file = "directive" + std::to_string(k) + ".xml";
+    writeDirective(dir + "/" + file, "run" + std::to_string(k) + ".log", "R" + std::to_string(k) + "_",
+                   kConcurrentActions);
+    if (!start(binary, dir, file, runs[static_cast<size_t>(k)])) return 2;
+  }
+  for (Process& p : runs) wait(p);
+  std::set<std::string> names;
+  std::string why;
+  if (!readBase(dir + "/actions.ini", names, why)) return std::fprintf(stderr, "%s\n", why.c_str()), 1;
+  size_t want = static_cast<size_t>(count * kConcurrentActions);
+  if (names.size() != want)
+    return std::fprintf(stderr, "%zu records of %zu: records were lost\n", names.size(), want), 1;
+  std::printf("%d runs at once: all %zu records kept\n", count, want);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 5) return std::fprintf(stderr, "usage: orvstress kill|concurrent BINARY DIR N\n"), 2;
+  std::string mode = argv[1], binary = argv[2], dir = argv[3];
+  int n = std::stoi(argv[4]);
+  if (mode == "kill") return killLoop(binary, dir, n);
+  if (mode == "concurrent") return concurrent(binary, dir, n);
+  return 2;
+}
