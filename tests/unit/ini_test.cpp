@@ -43,6 +43,9 @@ TEST(IniFile, Utf8MarkIsKeptAndAnsiIsTheDefault) {
   EXPECT_EQ(ansi.get("G", "nom").value_or("?"), "\xC3\xA9t\xC3\xA9") << "read as UTF-8 inside";
   ansi.set("G", "euro", "\xE2\x82\xAC");
   EXPECT_EQ(ansi.serialize(), "[G]\r\nnom = \xE9t\xE9\r\neuro = \x80\r\n");
+  IniFile odd = IniFile::parse("[G]\r\nraw = \x81\x8D\x9D\r\n");
+  odd.set("G", "new", "1");
+  EXPECT_EQ(odd.serialize(), "[G]\r\nraw = \x81\x8D\x9D\r\nnew = 1\r\n") << "unassigned bytes kept";
   IniFile empty = IniFile::parse("");
   empty.set("Action", "Setup", "3");
   EXPECT_EQ(empty.serialize(), "[Action]\r\nSetup = 3\r\n");

@@ -38,6 +38,8 @@ std::string ansiToUtf8(const std::string& bytes) {
 
 static char toAnsi(uint32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+  // The five bytes Windows-1252 leaves unassigned came in as U+0081.. and go back unchanged.
+  if (cp >= 0x80 && cp < 0xA0 && kHigh[cp - 0x80] == 0) return static_cast<char>(cp);
   for (int i = 0; i < 32; ++i)
     if (kHigh[i] == cp) return static_cast<char>(0x80 + i);
   return '?';
