@@ -18,6 +18,13 @@ enum class BaseLocation { Ini, Registry };
 // location cannot be read or a registry record is missing).
 std::string readStoredRecord(Engine& engine, const std::string& name, RecordKind kind,
                              BaseLocation where);
+// The stored version, and the stored date number, of an action.
+inline std::string readStoredVersion(Engine& engine, const std::string& name, BaseLocation where) {
+  return readStoredRecord(engine, name, RecordKind::Version, where);
+}
+inline std::string readStoredDate(Engine& engine, const std::string& name, BaseLocation where) {
+  return readStoredRecord(engine, name, RecordKind::Date, where);
+}
 // True when an INI file or a registry location is configured.
 bool actionsBaseConfigured(const Engine& engine);
 // Writes a record to every configured location; 1 unless the registry write failed.

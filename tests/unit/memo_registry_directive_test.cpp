@@ -1,0 +1,112 @@
+// The MEMO loaders and the REGISTRY directive, run on parsed elements.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "engine/document.h"
+#include "engine/engine.h"
+#include "flow/memo_directive.h"
+#include "flow/memo_loaders.h"
+#include "sysops/registry.h"
+#include "sysops/registry_directive.h"
+#include "test_support.h"
+
+namespace orv {
+namespace {
+
+class Directives : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedStore_ = sys::getEnv("ORVANTIS_REGISTRY");
+#ifndef _WIN32
+    sys::setEnv("ORVANTIS_REGISTRY", dir_.file("registry.sqlite3"));
+#endif
+    engine_.runLog.path = dir_.file("run.log");
+    key_ = "HKCU\\Software\\OrvantisTest\\d" + std::to_string(std::random_device{}());
+  }
+  void TearDown() override {
+    RegistryPath p;
+    parseRegistryPath(key_, p);
+    deleteRegistryTree(p, 0);
+    sys::setEnv("ORVANTIS_REGISTRY", savedStore_);
+  }
+  // Runs one element through its handler.
+  int64_t run(int64_t (*handler)(Engine&, const DirectiveNode&), const std::string& xml) {
+    auto doc = parseDocument(xml, "");
+    EXPECT_EQ(doc->status, 0) << xml;
+    return handler(engine_, *doc->root);
+  }
+  bool logged(const std::string& text) {
+    for (const std::string& l : test::logLines(engine_.runLog.path))
+      if (l.find(text) != std::string::npos) return true;
+    return false;
+  }
+  std::string memo(const std::string& name) {
+    const MemoEntry* e = engine_.memos.find(name);
+    return e ? engine_.memos.textOf(*e) : "<none>";
+  }
+
+  test::TempDir dir_;
+  std::string savedStore_, key_;
+  Engine engine_;
+};
+
+TEST(TextLines, EveryLineEndCounts) {
+  EXPECT_EQ(splitTextLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_EQ(splitTextLines(std::string("\xEF\xBB\xBFx\0y\n\n", 8)), (std::vector<std::string>{"x", "y", ""}));
+  EXPECT_TRUE(splitTextLines("").empty());
+}
+
+TEST_F(Directives, FileMemosHoldALineOrTheWholeFile) {
+  test::spit(dir_.file("f.txt"), "one\r\ntwo\r\n");
+  EXPECT_EQ(loadFileIntoMemo(engine_, dir_.file("f.txt"), "", "all"), 1);
+  EXPECT_EQ(engine_.memos.find("all")->kind, kMemoBlock);
+  EXPECT_EQ(memo("all"), "one\r\ntwo\r\n");
+  EXPECT_EQ(loadFileIntoMemo(engine_, dir_.file("f.txt"), "5,2", "line"), 1);
+  EXPECT_EQ(memo("line"), "two");
+  EXPECT_EQ(loadFileIntoMemo(engine_, dir_.file("f.txt"), "12", "line"), 1);
+  EXPECT_EQ(memo("line"), "") << "line 12 of 2 does not exist, and 12 is not 1 or 2";
+  EXPECT_EQ(loadFileIntoMemo(engine_, dir_.file("missing.txt"), "", "m"), 0);
+  EXPECT_TRUE(logged("Impossible d'ouvrir le fichier."));
+}
+
+TEST_F(Directives, WholeIniFilesExpandAndLaterGroupsWin) {
+  engine_.memos.set("y", "why");
+  test::spit(dir_.file("v.ini"), "[A]\r\nk = first\r\nr = #y#\r\n[B]\r\nk = second\r\n");
+  EXPECT_EQ(loadIniIntoMemos(engine_, dir_.file("v.ini"), "", "", "", "", ""), 1);
+  EXPECT_EQ(memo("k"), "second");
+  EXPECT_EQ(memo("r"), "why");
+  EXPECT_EQ(engine_.memos.find("r")->kind, kMemoIni);
+  EXPECT_EQ(loadIniIntoMemos(engine_, dir_.file("v.ini"), "r", "", "a", "", ""), 1);
+  EXPECT_EQ(memo("r"), "#y#") << "a single key is stored as read";
+  EXPECT_EQ(loadIniIntoMemos(engine_, dir_.file("nope.ini"), "", "", "", "", ""), 0);
+}
+
+TEST_F(Directives, RegistryFailuresAreErrorsNeverControlCodes) {
+  std::string del = "<REGISTRY mode=\"del\" location=\"" + key_ + "\" valuename=\"gone\"/>";
+  EXPECT_EQ(run(runRegistryDirective, del), 0) << "a missing key is an error, not 'not taken'";
+  std::string add = "<REGISTRY mode=\"Add\" location=\"" + key_ + "\" valuename=\"v\" value=\"7\" type=\"REG_DWORD\"/>";
+  EXPECT_EQ(run(runRegistryDirective, add), 1);
+  EXPECT_EQ(run(runRegistryDirective, del), 0) << "a missing value too";
+  EXPECT_TRUE(logged("Erreur système de la base de registre : 2"));
+  EXPECT_EQ(run(runRegistryDirective, "<REGISTRY mode=\"delkey\" location=\"HKCU\\\"/>"), 0);
+  EXPECT_EQ(run(runRegistryDirective, "<REGISTRY mode=\"other\" location=\"" + key_ + "\"/>"), 0);
+  std::string read = "<MEMO type=\"registry\" location=\"" + key_ + "\\v\" name=\"r\"/>";
+  EXPECT_EQ(run(runMemoDirective, read), 1);
+  EXPECT_EQ(memo("r"), "7");
+}
+
+TEST_F(Directives, MemoTypesAndParameters) {
+  engine_.params["user"] = "bob";
+  EXPECT_EQ(run(runMemoDirective, "<MEMO type=\"PARAMETERS\" value=\"user\" name=\"who\"/>"), 1);
+  EXPECT_EQ(memo("who"), "bob");
+  EXPECT_EQ(engine_.memos.find("who")->kind, kMemoParameter);
+  EXPECT_EQ(run(runMemoDirective, "<MEMO type=\"parameters\" value=\"\" name=\"w\"/>"), 0);
+  EXPECT_EQ(run(runMemoDirective, "<MEMO type=\"nothing\"/>"), 0);
+  EXPECT_EQ(run(runMemoDirective, "<MEMO type=\"internal\" name=\"i\" value=\"#who#!\" blocktagerror=\"ignore\"/>"), -1)
+      << "ignore makes every outcome -1";
+  EXPECT_EQ(memo("i"), "bob!");
+}
+
+}  // namespace
+}  // namespace orv
