@@ -1,7 +1,9 @@
 // Reliability driver: runs the real program against one actions base INI file.
 //   kill BINARY DIR ROUNDS   kills a run at a random moment, ROUNDS times; after
 //                            each kill the INI file must be well-formed and hold
-//                            every action the run logs had reported as recorded
+//                            every action the run logs had reported as recorded,
+//                            and the registry location (the SQLite store
+//                            natively) every action whose end was logged
 //   concurrent BINARY DIR N  starts N runs at once, each recording its own
 //                            actions; none of the records may be lost
 // Kills are SIGKILL natively and TerminateProcess on Windows.
@@ -16,6 +18,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/system.h"
+#include "sysops/registry.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -29,6 +34,17 @@ namespace {
 constexpr int kKillActions = 60;
 constexpr int kConcurrentActions = 40;
 
+std::string slurp(const std::string& path);
+
+// The first group of every match of pattern in a file.
+std::set<std::string> matches(const std::string& file, const std::string& pattern) {
+  std::set<std::string> out;
+  std::regex re(pattern);
+  std::string text = slurp(file);
+  for (std::sregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it) out.insert((*it)[1].str());
+  return out;
+}
+
 std::string slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream s;
@@ -40,10 +56,13 @@ void spit(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// A directive file of count actions named prefix1.., each recorded at version 1.
-void writeDirective(const std::string& path, const std::string& log, const std::string& prefix, int count) {
+// A directive file of count actions named prefix1.., each recorded at version 1
+// (in the INI file, and under the registry location when there is one).
+void writeDirective(const std::string& path, const std::string& log, const std::string& prefix, int count,
+                    const std::string& registry = "") {
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ORVANTIS log=\"" + log +
-                    "\" actionsfile=\"actions.ini\">\n";
+                    "\" actionsfile=\"actions.ini\"" +
+                    (registry.empty() ? "" : " locationregistry=\"" + registry + "\"") + ">\n";
   for (int i = 1; i <= count; ++i)
     xml += "  <ACTION name=\"" + prefix + std::to_string(i) + "\" version=\"1\"><LOG text=\"x\"/></ACTION>\n";
   spit(path, xml + "</ORVANTIS>\n");
@@ -77,14 +96,23 @@ bool readBase(const std::string& path, std::set<std::string>& names, std::string
   return true;
 }
 
-// Names the run logs report as recorded.
+// Names the run logs report as recorded in the INI file.
 std::set<std::string> loggedRecords(const std::string& log) {
-  std::set<std::string> names;
-  static const std::regex recorded("Inscription de l'action ([A-Za-z0-9_]+) à la version 1");
-  std::string text = slurp(log);
-  for (std::sregex_iterator it(text.begin(), text.end(), recorded), end; it != end; ++it)
-    names.insert((*it)[1].str());
-  return names;
+  return matches(log, "Inscription de l'action ([A-Za-z0-9_]+) à la version 1\r\n");
+}
+
+// Names of the actions whose end the run log reports (recorded everywhere by then).
+std::set<std::string> endedActions(const std::string& log) {
+  return matches(log, "Fin de l'action ([A-Za-z0-9_]+)\r\n");
+}
+
+// The name of the first action of names missing from the registry location, or empty.
+std::string missingFromRegistry(const std::string& location, const std::set<std::string>& names) {
+  orv::RegistryPath path;
+  orv::parseRegistryPath(location + "\\Action", path);
+  for (const std::string& name : names)
+    if (orv::readRegistryValue(path, name, 0) != "1") return name;
+  return "";
 }
 
 #ifdef _WIN32
@@ -113,7 +141,6 @@ bool start(const std::string& binary, const std::string& dir, const std::string&
   if (p < 0) return false;
   if (p == 0) {
     if (chdir(dir.c_str()) != 0) _exit(126);
-    setenv("ORVANTIS_REGISTRY", (dir + "/registry.sqlite3").c_str(), 1);
     execl(binary.c_str(), binary.c_str(), "/f", file.c_str(), "/s", nullptr);
     _exit(127);
   }
@@ -128,8 +155,8 @@ int wait(Process& p) {
 #endif
 
 // The time of one complete run, in milliseconds.
-long long timeFullRun(const std::string& binary, const std::string& dir) {
-  writeDirective(dir + "/probe.xml", "probe.log", "Probe", kKillActions);
+long long timeFullRun(const std::string& binary, const std::string& dir, const std::string& location) {
+  writeDirective(dir + "/probe.xml", "probe.log", "Probe", kKillActions, location);
   auto t0 = std::chrono::steady_clock::now();
   Process p;
   if (!start(binary, dir, "probe.xml", p)) return -1;
@@ -140,29 +167,47 @@ long long timeFullRun(const std::string& binary, const std::string& dir) {
   return ms;
 }
 
+// Checks the bases after a kill; false (with a message) when a record is lost.
+bool basesIntact(const std::string& dir, const std::string& location, int round, size_t& count) {
+  std::set<std::string> names;
+  std::string why;
+  if (!readBase(dir + "/actions.ini", names, why))
+    return std::fprintf(stderr, "round %d: %s\n", round, why.c_str()), false;
+  for (const std::string& name : loggedRecords(dir + "/run.log"))
+    if (!names.count(name)) return std::fprintf(stderr, "round %d: INI record %s lost\n", round, name.c_str()), false;
+  std::string lost = missingFromRegistry(location, endedActions(dir + "/run.log"));
+  if (!lost.empty()) return std::fprintf(stderr, "round %d: registry record %s lost\n", round, lost.c_str()), false;
+  count = names.size();
+  return true;
+}
+
 int killLoop(const std::string& binary, const std::string& dir, int rounds) {
-  long long full = timeFullRun(binary, dir);
+  std::string base = "HKCU\\Software\\OrvantisTest\\stress" + std::to_string(std::random_device{}()), location;
+  long long full = timeFullRun(binary, dir, base + "_0");
   if (full < 0) return std::fprintf(stderr, "cannot start %s\n", binary.c_str()), 2;
-  writeDirective(dir + "/directive.xml", "run.log", "A", kKillActions);
   std::mt19937 random(12345);
   std::uniform_int_distribution<long long> delay(0, full + full / 4);
-  int killedMidway = 0;
+  int killedMidway = 0, generation = 0;
   for (int round = 1; round <= rounds; ++round) {
+    if (location.empty()) {  // a fresh INI file, log and registry location
+      location = base + "_" + std::to_string(++generation);
+      writeDirective(dir + "/directive.xml", "run.log", "A", kKillActions, location);
+      spit(dir + "/actions.ini", "");
+      std::remove((dir + "/run.log").c_str());
+    }
     Process p;
     if (!start(binary, dir, "directive.xml", p)) return 2;
     std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
     kill(p);
     killedMidway += wait(p) != 0;
-    std::set<std::string> names;
-    std::string why;
-    if (!readBase(dir + "/actions.ini", names, why))
-      return std::fprintf(stderr, "round %d: %s\n", round, why.c_str()), 1;
-    for (const std::string& name : loggedRecords(dir + "/run.log"))
-      if (!names.count(name)) return std::fprintf(stderr, "round %d: record %s lost\n", round, name.c_str()), 1;
-    if (names.size() == static_cast<size_t>(kKillActions)) {  // all recorded: start over
-      spit(dir + "/actions.ini", "");
-      std::remove((dir + "/run.log").c_str());
-    }
+    size_t count = 0;
+    if (!basesIntact(dir, location, round, count)) return 1;
+    if (count == static_cast<size_t>(kKillActions)) location.clear();  // all recorded: start over
+  }
+  for (int g = 0; g <= generation; ++g) {
+    orv::RegistryPath path;
+    orv::parseRegistryPath(base + "_" + std::to_string(g), path);
+    orv::deleteRegistryTree(path, 0);
   }
   std::printf("%d rounds, %d killed before the end, full run %lld ms: no record lost\n", rounds, killedMidway,
               full);
@@ -194,6 +239,9 @@ int concurrent(const std::string& binary, const std::string& dir, int count) {
 int main(int argc, char** argv) {
   if (argc != 5) return std::fprintf(stderr, "usage: orvstress kill|concurrent BINARY DIR N\n"), 2;
   std::string mode = argv[1], binary = argv[2], dir = argv[3];
+#ifndef _WIN32
+  orv::sys::setEnv("ORVANTIS_REGISTRY", dir + "/registry.sqlite3");  // this driver's checks and its runs
+#endif
   int n = std::stoi(argv[4]);
   if (mode == "kill") return killLoop(binary, dir, n);
   if (mode == "concurrent") return concurrent(binary, dir, n);
