@@ -5,11 +5,21 @@
 #include "engine/interpreter.h"
 #include "flow/pause.h"
 #include "log/log_directive.h"
+#include "sysops/copy_delete.h"
+#include "sysops/create.h"
+#include "sysops/exec.h"
+#include "sysops/session.h"
 
 namespace orv {
 
 static const DispatchEntry kDispatch[] = {
     {"ACTION", runActionElement, true},
+    {"COPY", runCopy, true},
+    {"EXEC", runExec, true},
+    {"RENAMEDISK", runRenameDisk, true},
+    {"CREATE", runCreate, true},
+    {"SESSION", runSession, true},
+    {"DELETE", runDelete, true},
     {"PAUSE", runPause, true},
     {"LOG", runLogDirective, true},
     {"ORVANTIS", applySettingsDirective, true},
