@@ -39,13 +39,13 @@ orv_logged() {
   fi
 }
 
-_orv_apt_updated=0
-# apt-get update at most once per script run.
+# apt-get update at most once per run (child scripts see ORV_APT_UPDATED);
+# with "force", even when it ran already (after adding an apt source).
 orv_apt_update() {
-  if [[ $_orv_apt_updated == 0 ]]; then
+  if [[ ${ORV_APT_UPDATED:-0} != 1 || ${1:-} == force ]]; then
     orv_logged "$ORV_CACHE/logs/apt-update.log" \
       apt-get -o DPkg::Lock::Timeout=600 update
-    _orv_apt_updated=1
+    export ORV_APT_UPDATED=1
   fi
 }
 

@@ -1,1 +1,181 @@
-print("placeholder")
+#!/usr/bin/env python3
+"""Runs one scenario folder: copies it to a fresh work folder, runs the program
+there (natively, or through an emulator such as Wine) once per entry of
+scenario.json's "runs", and compares the run log, the start-up journal, the exit
+code and the files with what the scenario expects."""
+import argparse
+import difflib
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+DEFAULT_ARGS = ["/f", "directive.xml", "/s", "/j", "journal.log"]
+
+
+def parse_args():
+    p = argparse.ArgumentParser()
+    p.add_argument("--binary", required=True)
+    p.add_argument("--helper", default="")
+    p.add_argument("--emulator", default="")
+    p.add_argument("--work", required=True)
+    p.add_argument("scenario")
+    return p.parse_args()
+
+
+class Context:
+    def __init__(self, args, workdir):
+        self.windows = bool(args.emulator)
+        self.platform = "win32" if self.windows else "posix"
+        self.workdir = workdir
+        self.sep = "\\" if self.windows else "/"
+        self.cwd = self.program_path(workdir)
+        self.helper = self.program_path(args.helper) if args.helper else ""
+
+    def program_path(self, path):
+        """A Linux path as the program sees it (Wine maps / to drive Z:)."""
+        if not self.windows:
+            return path
+        return "Z:" + path.replace("/", "\\")
+
+    def subst(self, text):
+        return (text.replace("{cwd}", self.cwd).replace("{sep}", self.sep)
+                .replace("{helper}", self.helper))
+
+
+def read_lines(path):
+    """Lines of a log file with the date prefix (up to the first ' : ') removed."""
+    if not os.path.exists(path):
+        return []
+    data = open(path, "rb").read().decode("utf-8", errors="replace")
+    lines = data.split("\r\n")
+    if lines and lines[-1] == "":
+        lines.pop()
+    out = []
+    for line in lines:
+        pos = line.find(" : ")
+        out.append(line[pos + 3:] if pos >= 0 else line)
+    return out
+
+
+def lines_match(expected, actual):
+    if len(expected) != len(actual):
+        return False
+    for e, a in zip(expected, actual):
+        if e.startswith("~"):
+            if not re.fullmatch(e[1:], a):
+                return False
+        elif e != a:
+            return False
+    return True
+
+
+def compare_lines(what, expected, actual, errors):
+    if lines_match(expected, actual):
+        return
+    diff = difflib.unified_diff(expected, actual, "expected " + what, "actual " + what, lineterm="")
+    errors.append("\n".join(diff))
+
+
+def check_files(ctx, files, errors):
+    for name, want in files.items():
+        path = os.path.join(ctx.workdir, name)
+        if want is None:
+            if os.path.lexists(path):
+                errors.append(f"{name}: should not exist")
+        elif want is True:
+            if not os.path.lexists(path):
+                errors.append(f"{name}: should exist")
+        else:
+            if not os.path.isfile(path):
+                errors.append(f"{name}: missing")
+                continue
+            got = open(path, "rb").read()
+            want_bytes = ctx.subst(want).encode("utf-8") if isinstance(want, str) else bytes(want)
+            if got != want_bytes:
+                errors.append(f"{name}: content {got!r} != expected {want_bytes!r}")
+
+
+def write_before(ctx, before):
+    for name, content in before.items():
+        path = os.path.join(ctx.workdir, name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(ctx.subst(content).encode("utf-8"))
+
+
+def run_once(ctx, args, env, index, run, consumed, errors):
+    write_before(ctx, run.get("before", {}))
+    prog_args = [ctx.subst(a) for a in run.get("args", DEFAULT_ARGS)]
+    cmd = ([args.emulator] if args.emulator else []) + [args.binary] + prog_args
+    try:
+        proc = subprocess.run(cmd, cwd=ctx.workdir, env=env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                              timeout=run.get("timeout", 120))
+    except subprocess.TimeoutExpired:
+        errors.append(f"run {index}: timed out")
+        return
+    if "exit" in run:
+        want = run["exit"] & 0xFF
+        if proc.returncode & 0xFF != want:
+            errors.append(f"run {index}: exit status {proc.returncode & 0xFF}, expected {want}"
+                          f" (from {run['exit']})\n{proc.stdout.decode(errors='replace')}")
+    for key, fname in (("log", run.get("logfile", "run.log")), ("journal", "journal.log")):
+        lines = read_lines(os.path.join(ctx.workdir, fname))
+        new = lines[consumed.get(fname, 0):]
+        consumed[fname] = len(lines)
+        if key in run:
+            expected = [ctx.subst(line) for line in run[key]]
+            compare_lines(f"{key} (run {index})", expected, new, errors)
+    for fname, expected in run.get("logs", {}).items():
+        lines = read_lines(os.path.join(ctx.workdir, fname))
+        new = lines[consumed.get(fname, 0):]
+        consumed[fname] = len(lines)
+        compare_lines(f"{fname} (run {index})", [ctx.subst(x) for x in expected], new, errors)
+    check_files(ctx, run.get("files", {}), errors)
+    for hook in run.get("checks", []):
+        check_hook(ctx, args, env, hook, errors)
+
+
+def check_hook(ctx, args, env, hook, errors):
+    """A command (list) run in the work folder that must exit 0: extra checks."""
+    cmd = [ctx.subst(part) for part in hook]
+    proc = subprocess.run(cmd, cwd=ctx.workdir, env=env, stdout=subprocess.PIPE,
+                          stderr=subprocess.STDOUT)
+    if proc.returncode != 0:
+        errors.append(f"check {cmd} failed:\n{proc.stdout.decode(errors='replace')}")
+
+
+def main():
+    args = parse_args()
+    scenario = os.path.abspath(args.scenario)
+    name = os.path.basename(scenario.rstrip("/"))
+    spec = json.load(open(os.path.join(scenario, "scenario.json"), encoding="utf-8"))
+    workdir = os.path.join(os.path.abspath(args.work), name)
+    shutil.rmtree(workdir, ignore_errors=True)
+    shutil.copytree(scenario, workdir)
+    ctx = Context(args, workdir)
+    if ctx.platform not in spec.get("platforms", ["posix", "win32"]):
+        print(f"{name}: not for {ctx.platform}, skipped")
+        return 0
+    env = dict(os.environ)
+    env["ORVANTIS_REGISTRY"] = os.path.join(workdir, "registry.db")
+    for k, v in spec.get("env", {}).items():
+        env[k] = ctx.subst(v)
+    errors = []
+    consumed = {}
+    for index, run in enumerate(spec["runs"], 1):
+        run_once(ctx, args, env, index, run, consumed, errors)
+    if errors:
+        print(f"scenario {name} ({ctx.platform}) FAILED in {workdir}:")
+        for e in errors:
+            print(e)
+        return 1
+    print(f"scenario {name} ({ctx.platform}) passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

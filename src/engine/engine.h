@@ -1,6 +1,7 @@
 // The engine's program-wide state, passed explicitly to every handler.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -72,6 +73,10 @@ struct ResultStores {
   std::map<std::string, int8_t> actionStates;
 };
 
+struct Engine;
+// A tag declared by a loaded plug-in: called like a directive handler.
+using PluginTagCall = std::function<int64_t(Engine&, const DirectiveNode&)>;
+
 struct Engine {
   RunState run;
   ParameterMap params;
@@ -84,6 +89,8 @@ struct Engine {
   RunSwitches switches;
   ActionContext action;
   int64_t currentResult = 0;
+  int maxDepth = 10000;  // deepest element walked; deeper ones fail
+  std::map<std::string, PluginTagCall> pluginTags;
   std::unique_ptr<WindowHooks> window = std::make_unique<WindowHooks>();
 
   // Logs a message to the run log (and the window's list when it mirrors the log).

@@ -16,28 +16,28 @@ void moveLevel(Engine& engine, int delta) {
   engine.runLog.nestingLevel = static_cast<int8_t>(engine.runLog.nestingLevel + delta);
 }
 
+// The walking element's result survives its children's own runs: a child's
+// -2 stays until a later 0 or -5 replaces it.
 void walkChildren(Engine& engine, const DirectiveNode& node) {
+  int64_t result = engine.currentResult;
   for (const DirectiveNode* child : node.children) {
     if (child->isElement()) {
       engine.log("", "");
       engine.log(child->path(), "LVL+0");
       int64_t res = interpretNode(engine, *child);
-      if (res == 0) {
-        engine.currentResult = 0;
-        engine.run.exitCode |= -994;
-        return;
+      if (res == 0 || res == -5) {
+        result = res;
+        if (res == 0) engine.run.exitCode |= -994;
+        break;
       }
-      if (res == -2) engine.currentResult = -2;
-      if (res == -5) {
-        engine.currentResult = -5;
-        return;
-      }
+      if (res == -2) result = -2;
     } else if (child->kind == NodeKind::Comment) {
       if (engine.switches.logComments) engine.log(child->text, "+0");
     } else {
       engine.log("[INTERNE] : Erreur dans la reconaissance de la balise !", "ERR+0");
     }
   }
+  engine.currentResult = result;
 }
 
 // Runs the element's handler (step 4); returns true when an ACTION context was saved.
@@ -45,7 +45,10 @@ void dispatch(Engine& engine, const DirectiveNode& node, const std::string& tag,
               ActionContext& saved, bool& hasSaved) {
   moveLevel(engine, 1);
   const DispatchEntry* entry = findHandler(tag);
-  if (!entry) {
+  auto plugin = entry ? engine.pluginTags.end() : engine.pluginTags.find(tag);
+  if (!entry && plugin != engine.pluginTags.end()) {
+    engine.currentResult = plugin->second(engine, node);
+  } else if (!entry) {
     engine.log("Balise non reconnu ! : " + tag, "LVL+0");
     engine.currentResult = 0;
   } else if (tag == "ACTION") {
@@ -119,9 +122,9 @@ int64_t interpretNode(Engine& engine, const DirectiveNode& node) {
   engine.currentResult = 0;
   guardFsRedirection(engine);
   std::string tag = firstChars(node.name, 20);
-  if (node.depth > kMaxNodeDepth) {
+  if (node.depth > engine.maxDepth) {
     // Refuse absurdly deep documents instead of exhausting the stack.
-    engine.log("Profondeur maximale d'imbrication atteinte (" + decimal(kMaxNodeDepth) +
+    engine.log("Profondeur maximale d'imbrication atteinte (" + decimal(engine.maxDepth) +
                    ") : la balise " + tag + " n'est pas traitée.", "ERR+0");
     engine.log(tag + " en erreur.", "ERR+1");
     engine.run.exitCode |= -994;

@@ -17,9 +17,6 @@ struct DispatchEntry {
   bool logsReturn;  // the interpreter writes "Retour de <tag> : <result>"
 };
 
-// Deepest element the interpreter walks (the root element has depth 2).
-constexpr int kMaxNodeDepth = 10000;
-
 // Walks node and, depending on its result, its children; returns the result.
 int64_t interpretNode(Engine& engine, const DirectiveNode& node);
 // The entry for a tag (compared on its first 20 characters), or null.

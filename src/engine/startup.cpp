@@ -15,7 +15,7 @@
 
 namespace orv {
 
-// Room for kMaxNodeDepth nested elements and the handlers above them.
+// Room for Engine::maxDepth nested elements and the handlers above them.
 static constexpr size_t kInterpreterStack = 512u << 20;
 
 DocumentEncoding detectEncoding(const std::string& path) {
