@@ -89,7 +89,9 @@ bool deleteFileForced(const std::string& path) {
   return fs::removeFile(path);
 }
 
-bool removeTree(const std::string& path, bool force) {
+bool removeTree(const std::string& given, bool force) {
+  // "dir/" would name what a link points to, not the link.
+  std::string path = withoutTrailingSeparator(given).empty() ? given : withoutTrailingSeparator(given);
   if (fs::isLink(path)) return fs::removeLink(path);
   if (!fs::dirExists(path)) return force ? deleteFileForced(path) : fs::removeFile(path);
   if (force) fs::clearReadOnly(path);
