@@ -37,6 +37,9 @@ class ChildProcess {
   // Raw bytes the program wrote on its standard output and error so far.
   const std::string& output() const;
   const std::string& errors() const;
+  // The same, handed over (this run keeps nothing).
+  std::string takeOutput();
+  std::string takeErrors();
 
  private:
   std::unique_ptr<Impl> impl_;

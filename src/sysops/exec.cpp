@@ -1,5 +1,7 @@
 #include "sysops/exec.h"
 
+#include <cstring>
+
 #include "engine/directive.h"
 #include "engine/engine.h"
 #include "engine/expand.h"
@@ -50,6 +52,22 @@ bool validUtf8(const char* p, size_t n) {
   return true;
 }
 
+// Line by line, each line read as UTF-8 when it is, else in the ANSI code page.
+std::string convertedLines(const std::string& bytes) {
+  std::string out;
+  for (size_t start = 0; start < bytes.size();) {
+    size_t lf = bytes.find('\n', start);
+    size_t end = lf == std::string::npos ? bytes.size() : lf;
+    size_t stop = end > start && bytes[end - 1] == '\r' ? end - 1 : end;
+    const char* line = bytes.data() + start;
+    if (validUtf8(line, stop - start)) out.append(line, stop - start);
+    else out += text::ansiToUtf8(std::string(line, stop - start));
+    out += '\r';
+    start = lf == std::string::npos ? bytes.size() : lf + 1;
+  }
+  return out;
+}
+
 // Exit code, outputs and closing lines of a run that was waited for.
 int64_t finishWaitedRun(Engine& engine, const ExecRequest& r, proc::ChildProcess& child, int64_t runId) {
   engine.log("En attente de la fin de l'execution du n°:" + decimal(child.pid()), "+2");
@@ -64,12 +82,13 @@ int64_t finishWaitedRun(Engine& engine, const ExecRequest& r, proc::ChildProcess
     engine.results.exec[r.name] = code;
     result = 1;
   }
-  std::string out = capturedText(child.output());
+  std::string out = capturedText(child.takeOutput());
   if (!out.empty() && !r.output.empty()) {
-    fs::appendToFile(r.output, "\xEF\xBB\xBF" + out);
+    if (fs::appendToFile(r.output, "\xEF\xBB\xBF")) fs::appendToFile(r.output, out);
     engine.log("Retour du programme disponible => " + r.output, "+2");
   }
-  std::string errors = capturedText(child.errors());
+  // A log line keeps its first 2048 bytes: no need to copy more of a long text.
+  std::string errors = capturedText(firstBytes(child.errors(), 4096));
   if (!errors.empty()) engine.log("Retour des erreurs du programme => " + errors, "+2");
   engine.log("Code retour du programme => " + decimal(code), "+1");
   if (result == 1) {
@@ -132,20 +151,25 @@ bool acceptsExitCode(const std::string& list, int64_t code) {
   return false;
 }
 
-std::string capturedText(const std::string& bytes) {
-  std::string out;
-  out.reserve(bytes.size() + 16);
+std::string capturedText(std::string bytes) {
+  if (!validUtf8(bytes.data(), bytes.size())) return convertedLines(bytes);
+  // UTF-8 text (the usual case, possibly hundreds of megabytes) is rewritten in place.
+  size_t write = 0;
   for (size_t start = 0; start < bytes.size();) {
     size_t lf = bytes.find('\n', start);
     size_t end = lf == std::string::npos ? bytes.size() : lf;
     size_t stop = end > start && bytes[end - 1] == '\r' ? end - 1 : end;
-    const char* line = bytes.data() + start;
-    if (validUtf8(line, stop - start)) out.append(line, stop - start);
-    else out += text::ansiToUtf8(std::string(line, stop - start));
-    out += '\r';
+    if (write != start) std::memmove(&bytes[write], &bytes[start], stop - start);
+    write += stop - start;
+    if (lf == std::string::npos && write == bytes.size()) {
+      bytes.push_back('\r');
+      return bytes;
+    }
+    bytes[write++] = '\r';
     start = lf == std::string::npos ? bytes.size() : lf + 1;
   }
-  return out;
+  bytes.resize(write);
+  return bytes;
 }
 
 }  // namespace orv

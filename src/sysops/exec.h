@@ -18,6 +18,6 @@ bool acceptsExitCode(const std::string& list, int64_t code);
 // Captured bytes as the directive keeps them: each line (LF or CR LF ended,
 // the last one possibly unended) followed by a carriage return; lines that
 // are not UTF-8 are read in the ANSI code page.
-std::string capturedText(const std::string& bytes);
+std::string capturedText(std::string bytes);
 
 }  // namespace orv
