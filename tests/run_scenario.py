@@ -40,6 +40,21 @@ class Context:
             return path
         return "Z:" + path.replace("/", "\\")
 
+    def for_platform(self, lines):
+        """Drops lines marked for the other platform ("@win32 " / "@posix ")."""
+        out = []
+        for line in lines:
+            for tag in ("@win32 ", "@posix "):
+                if line.startswith(tag):
+                    if tag.strip()[1:] != self.platform:
+                        line = None
+                    else:
+                        line = line[len(tag):]
+                    break
+            if line is not None:
+                out.append(line)
+        return out
+
     def subst(self, text):
         return (text.replace("{cwd}", self.cwd).replace("{sep}", self.sep)
                 .replace("{helper}", self.helper))
@@ -127,13 +142,14 @@ def run_once(ctx, args, env, index, run, consumed, errors):
         new = lines[consumed.get(fname, 0):]
         consumed[fname] = len(lines)
         if key in run:
-            expected = [ctx.subst(line) for line in run[key]]
+            expected = [ctx.subst(line) for line in ctx.for_platform(run[key])]
             compare_lines(f"{key} (run {index})", expected, new, errors)
     for fname, expected in run.get("logs", {}).items():
         lines = read_lines(os.path.join(ctx.workdir, fname))
         new = lines[consumed.get(fname, 0):]
         consumed[fname] = len(lines)
-        compare_lines(f"{fname} (run {index})", [ctx.subst(x) for x in expected], new, errors)
+        compare_lines(f"{fname} (run {index})", [ctx.subst(x) for x in ctx.for_platform(expected)],
+                      new, errors)
     check_files(ctx, run.get("files", {}), errors)
     for hook in run.get("checks", []):
         check_hook(ctx, args, env, hook, errors)

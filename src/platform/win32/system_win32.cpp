@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <shellapi.h>
+#include <mmsystem.h>
 
 #include <process.h>
 
@@ -74,13 +75,14 @@ LocalTime localNow() {
 
 void sleepMs(int64_t ms) {
   if (ms <= 0) return;
-  timeBeginPeriod(1);
+  // 1 ms timer resolution for the whole process, asked once.
+  static const bool fine = timeBeginPeriod(1) == TIMERR_NOERROR;
+  (void)fine;
   while (ms > 0) {
     DWORD chunk = static_cast<DWORD>(ms > 0x7FFFFFFF ? 0x7FFFFFFF : ms);
     Sleep(chunk);
     ms -= chunk;
   }
-  timeEndPeriod(1);
 }
 
 int64_t monotonicMs() { return static_cast<int64_t>(GetTickCount64()); }
