@@ -188,24 +188,9 @@ std::string absoluteProgram(const std::string& program) {
   return p;
 }
 
-}  // namespace
-
-std::unique_ptr<ChildProcess> startProcess(const std::string& program, const std::string& parameters,
-                                           const std::string& workingDir, const StartOptions& options,
-                                           int64_t& error) {
-  std::string path = absoluteProgram(program);
-  std::vector<std::string> args = splitCommandLine(parameters);
-  std::vector<char*> argv{const_cast<char*>(path.c_str())};
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  int out[2] = {-1, -1}, err[2] = {-1, -1};
-  if (options.capture && (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)) {
-    error = errno;
-    for (int fd : {out[0], out[1], err[0], err[1]}) if (fd >= 0) close(fd);
-    return nullptr;
-  }
-  posix_spawn_file_actions_t fa;
+// Spawns argv with the file actions; an executable text file without "#!"
+// runs under /bin/sh, as a shell (and execvp) would run it.
+int spawn(pid_t& pid, std::vector<char*>& argv, const posix_spawn_file_actions_t& fa) {
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);
   sigset_t none, defaults;
@@ -215,24 +200,45 @@ std::unique_ptr<ChildProcess> startProcess(const std::string& program, const std
   posix_spawnattr_setsigmask(&attr, &none);
   posix_spawnattr_setsigdefault(&attr, &defaults);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  pid_t pid = 0;
-  int rc = prepareActions(fa, options, out, err, native(workingDir)) ? 0 : ENOMEM;
-  if (rc == 0) rc = posix_spawn(&pid, path.c_str(), &fa, &attr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&fa);
+  int rc = posix_spawn(&pid, argv[0], &fa, &attr, argv.data(), environ);
+  if (rc == ENOEXEC) {
+    argv.insert(argv.begin(), const_cast<char*>("/bin/sh"));
+    rc = posix_spawn(&pid, "/bin/sh", &fa, &attr, argv.data(), environ);
+  }
   posix_spawnattr_destroy(&attr);
+  return rc;
+}
+
+}  // namespace
+
+std::unique_ptr<ChildProcess> startProcess(const std::string& program, const std::string& parameters,
+                                           const std::string& workingDir, const StartOptions& options,
+                                           int64_t& error) {
+  std::string path = absoluteProgram(program);
+  std::vector<std::string> args = splitCommandLine(parameters);
+  std::vector<char*> argv{path.data()};
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  int out[2] = {-1, -1}, err[2] = {-1, -1};
+  if (options.capture && (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)) {
+    error = errno;
+    for (int* fd : {&out[0], &out[1], &err[0], &err[1]}) closeFd(*fd);
+    return nullptr;
+  }
+  posix_spawn_file_actions_t fa;
+  pid_t pid = 0;
+  int rc = prepareActions(fa, options, out, err, native(workingDir)) ? spawn(pid, argv, fa) : ENOMEM;
+  posix_spawn_file_actions_destroy(&fa);
   for (int* fd : {&out[1], &err[1]}) closeFd(*fd);
   auto impl = std::make_unique<ChildProcess::Impl>();
   impl->outFd = out[0];
   impl->errFd = err[0];
-  if (rc != 0) {
-    error = rc;
-    return nullptr;
-  }
+  error = rc;
+  if (rc != 0) return nullptr;
   for (int fd : {impl->outFd, impl->errFd})
     if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   impl->pid = pid;
   impl->pidfd = openPidfd(pid);
-  error = 0;
   return std::make_unique<ChildProcess>(std::move(impl));
 }
 
