@@ -26,9 +26,10 @@ class ChildProcess {
   // The system's process identifier (0 when the system gave none).
   int64_t pid() const;
   // Waits until the program ends or limitMs milliseconds have passed (0: no
-  // limit), reading both pipes all along so that a talkative program never
-  // blocks. After the end, output still in the pipes is collected; pipes kept
-  // open by a program's own children are given up shortly after. True when it ended.
+  // limit; below 0: already reached), reading both pipes all along so that a
+  // talkative program never blocks. After the end, output still in the pipes
+  // is collected; pipes kept open by a program's own children are given up
+  // shortly after. True when it ended.
   bool waitForExit(int64_t limitMs);
   // Stops the program by force, waits for its end and collects what remains.
   void terminate();

@@ -124,10 +124,11 @@ ChildProcess::~ChildProcess() = default;
 int64_t ChildProcess::pid() const { return impl_->pid; }
 
 bool ChildProcess::waitForExit(int64_t limitMs) {
-  int64_t deadline = limitMs > 0 ? nowMs() + limitMs : 0;
+  // A negative limit counts as already reached.
+  int64_t deadline = nowMs() + (limitMs > 0 ? limitMs : 0);
   while (!impl_->ended) {
     int timeout = -1;
-    if (deadline) {
+    if (limitMs != 0) {
       int64_t left = deadline - nowMs();
       if (left <= 0) return false;
       timeout = static_cast<int>(left > 1000000 ? 1000000 : left);

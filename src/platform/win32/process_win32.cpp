@@ -161,10 +161,11 @@ ChildProcess::~ChildProcess() = default;
 int64_t ChildProcess::pid() const { return impl_->pid; }
 
 bool ChildProcess::waitForExit(int64_t limitMs) {
-  ULONGLONG deadline = limitMs > 0 ? GetTickCount64() + static_cast<ULONGLONG>(limitMs) : 0;
+  // A negative limit counts as already reached.
+  ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(limitMs > 0 ? limitMs : 0);
   while (!impl_->ended) {
     DWORD timeout = INFINITE;
-    if (deadline) {
+    if (limitMs != 0) {
       ULONGLONG now = GetTickCount64();
       if (now >= deadline) return false;
       ULONGLONG left = deadline - now;
