@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <thread>
 
 #include "platform/process.h"
 
@@ -60,6 +61,15 @@ struct ChildProcess::Impl {
   std::string output, errors;
 
   ~Impl() {
+    // A program left running is reaped when it ends, so it leaves no zombie.
+    if (!ended && pid > 0 && !reap(WNOHANG)) {
+      pid_t p = pid;
+      std::thread([p] {
+        int st;
+        while (waitpid(p, &st, 0) < 0 && errno == EINTR) {
+        }
+      }).detach();
+    }
     closeFd(pidfd);
     closeFd(outFd);
     closeFd(errFd);
