@@ -59,6 +59,14 @@ int64_t copy(Engine& engine, const AttributeMap& attrs) {
   return result;
 }
 
+// Emptying a whole volume is never what a directive means (an empty variable
+// in "#dir#\" is enough to ask for it): refused.
+bool refusedRoot(Engine& engine, const std::string& location) {
+  if (!isVolumeRoot(location)) return false;
+  engine.log("Suppression refusée : " + location + " est la racine d'un volume.", "ERR+2");
+  return true;
+}
+
 int64_t deleteFile(Engine& engine, const std::string& location, const std::string& filter, bool recursive) {
   engine.log("Suppression du fichier " + location, "+1");
   if (filter.empty()) {
@@ -94,6 +102,7 @@ int64_t deleteDirectory(Engine& engine, const std::string& location, const std::
   }
   if (!filter.empty()) return deleteSubDirectories(engine, location, filter, force, recursive);
   engine.log("Suppresion du répertoire " + location, "+1");
+  if (refusedRoot(engine, location)) return 0;
   return removeTree(location, true) ? 1 : 0;
 }
 
@@ -103,6 +112,7 @@ int64_t cleanDirectory(Engine& engine, const std::string& location) {
     engine.log("Le répertoire n'existe pas ou n'est pas accessible.", "ERR+1");
     return 0;
   }
+  if (refusedRoot(engine, location)) return 0;
   // A folder without files at its top is already clean there: no failure.
   bool filesDeleted = !deleteMatchingFiles(location, "*", false).failed;
   std::vector<std::string> subs = listSubDirectories(location, "", false);

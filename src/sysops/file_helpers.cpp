@@ -38,6 +38,16 @@ std::vector<std::string> directoryTreePrefixes(const std::string& path, char sep
   return out;
 }
 
+bool isVolumeRoot(const std::string& path) {
+  std::string p = withoutTrailingSeparator(path);
+  if (p.empty()) return !path.empty();
+  if (p.size() == 2 && p[1] == ':') return true;
+  bool unc = p.size() > 2 && (p[0] == '\\' || p[0] == '/') && (p[1] == '\\' || p[1] == '/');
+  if (!unc) return false;
+  size_t server = p.find_first_of("\\/", 2);  // end of the server name
+  return server == std::string::npos || p.find_first_of("\\/", server + 1) == std::string::npos;
+}
+
 bool createDirectoryTree(const std::string& path) {
   for (const std::string& prefix : directoryTreePrefixes(path, fs::separator())) fs::makeDirectory(prefix);
   return fs::dirExists(path);

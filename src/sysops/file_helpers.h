@@ -37,6 +37,9 @@ struct DeleteTally {
 // way. The first failed deletion stops the walk.
 DeleteTally deleteMatchingFiles(const std::string& folder, const std::string& pattern, bool recursive);
 
+// True when path names the root of a volume or share ("/", "C:\", "\\server\share").
+bool isVolumeRoot(const std::string& path);
+
 // Deletes one file (or link), clearing its read-only mark first; true on success.
 bool deleteFileForced(const std::string& path);
 // Removes a folder and everything in it; links inside are removed, not

@@ -31,6 +31,13 @@ TEST(DirectoryTree, CreatesEveryMissingFolder) {
   EXPECT_FALSE(createDirectoryTree(dir.file("file") + "/sub"));
 }
 
+TEST(DirectoryTree, VolumeRoots) {
+  for (const char* root : {"/", "\\", "C:", "c:\\", "\\\\server\\share\\", "//server/share", "\\\\server"})
+    EXPECT_TRUE(isVolumeRoot(root)) << root;
+  for (const char* other : {"", "C:\\dir", "/tmp", "\\\\server\\share\\dir", "dir", "."})
+    EXPECT_FALSE(isVolumeRoot(other)) << other;
+}
+
 TEST(DirectoryTree, SeparatorsAreTrimmed) {
   EXPECT_EQ(withoutTrailingSeparator("c:\\dir\\\\/"), "c:\\dir");
   EXPECT_EQ(withoutTrailingSeparator("\\"), "");
