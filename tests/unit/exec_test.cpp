@@ -103,6 +103,20 @@ TEST(ChildProcess, ArgumentsWorkingFolderAndEnvironment) {
   EXPECT_NE(out.find("[a b]\r[c]\r"), std::string::npos);
 }
 
+TEST(ChildProcess, ARelativeProgramIsOursNotTheWorkingFolders) {
+  test::TempDir dir;
+  std::string here = sys::currentDir();
+  ASSERT_TRUE(sys::setCurrentDir(fs::folderPart(helperPath())));
+  proc::StartOptions options;
+  options.capture = true;
+  int64_t error = 0;
+  auto child = proc::startProcess(fs::filePart(helperPath()), "exit 5", dir.path(), options, error);
+  sys::setCurrentDir(here);
+  ASSERT_TRUE(child) << error;
+  ASSERT_TRUE(child->waitForExit(0));
+  EXPECT_EQ(child->exitCode(), 5);
+}
+
 TEST(ChildProcess, AMissingProgramDoesNotStart) {
   proc::StartOptions options;
   options.capture = true;

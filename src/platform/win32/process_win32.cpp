@@ -214,9 +214,21 @@ bool prepareHandles(const StartOptions& o, ChildProcess::Impl& impl, ChildHandle
   return h.out != INVALID_HANDLE_VALUE && h.err != INVALID_HANDLE_VALUE;
 }
 
+// A relative program path names a file in our folder, not in the child's
+// working folder (a batch file would otherwise be looked up there).
+std::wstring fullPath(const std::string& program) {
+  std::wstring w = widen(program);
+  DWORD n = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return w;
+  std::wstring full(n, L'\0');
+  n = GetFullPathNameW(w.c_str(), n, full.data(), nullptr);
+  full.resize(n);
+  return full;
+}
+
 bool createProcess(const std::string& program, const std::string& parameters, const std::string& dir,
                    const StartOptions& o, ChildHandles& h, ChildProcess::Impl& impl) {
-  std::wstring app = widen(program);
+  std::wstring app = fullPath(program);
   std::wstring cmd = L"\"" + app + L"\"";
   if (!parameters.empty()) cmd += L" " + widen(parameters);
   std::wstring wdir = widen(dir);
