@@ -6,13 +6,23 @@
 #include "flow/memo_directive.h"
 #include "flow/pause.h"
 #include "log/log_directive.h"
+#include "sysops/copy_delete.h"
+#include "sysops/create.h"
+#include "sysops/exec.h"
 #include "sysops/registry_directive.h"
+#include "sysops/session.h"
 
 namespace orv {
 
 static const DispatchEntry kDispatch[] = {
     {"ACTION", runActionElement, true},
+    {"COPY", runCopy, true},
+    {"EXEC", runExec, true},
     {"REGISTRY", runRegistryDirective, true},
+    {"RENAMEDISK", runRenameDisk, true},
+    {"CREATE", runCreate, true},
+    {"SESSION", runSession, true},
+    {"DELETE", runDelete, true},
     {"PAUSE", runPause, true},
     {"MEMO", runMemoDirective, false},
     {"LOG", runLogDirective, true},

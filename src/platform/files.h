@@ -43,4 +43,41 @@ std::string filePart(const std::string& path);
 // The platform's preferred separator ("\" on Windows, "/" elsewhere).
 char separator();
 
+// ---- Tree operations used by the file directives ----
+
+// One entry of a folder listing. A link to a folder (symbolic link, junction)
+// has isDir and isLink both set, as Windows reports it.
+struct DirEntry {
+  std::string name;
+  bool isDir = false;
+  bool isLink = false;
+  bool readOnly = false;
+};
+// Entries directly inside folder whose names match pattern the way the platform
+// enumerates (FindFirstFileW on Windows, the same rules elsewhere); an empty
+// pattern lists all; "." and ".." are left out. Nothing when the folder cannot be listed.
+std::optional<std::vector<DirEntry>> findEntries(const std::string& folder, const std::string& pattern);
+// True when name matches a shell file spec (PathMatchSpecW on Windows, the same rules elsewhere).
+bool matchesFileSpec(const std::string& name, const std::string& spec);
+// True when path itself is a symbolic link, junction or other reparse point.
+bool isLink(const std::string& path);
+// Creates one folder (its parent must exist); true on success.
+bool makeDirectory(const std::string& path);
+// Removes an empty folder; true on success.
+bool removeDirectory(const std::string& path);
+// Removes a link itself (never what it points to); true on success.
+bool removeLink(const std::string& path);
+// Clears the read-only mark of a file or folder; true on success.
+bool clearReadOnly(const std::string& path);
+// Copies a file over `to` (replacing an existing file, keeping the times) at
+// disk speed; copying a file onto itself fails. No partial target is left on failure.
+bool copyFile(const std::string& from, const std::string& to);
+// What writeAtStart managed.
+enum class RewriteOutcome { OpenFailed, WriteFailed, Written };
+// Opens path read-write without truncating it (creating it when absent) and
+// writes bytes at its start; longer old content stays after them.
+RewriteOutcome writeAtStart(const std::string& path, const std::string& bytes);
+// Sets the label of the volume whose root is given; false where there is no such call.
+bool setVolumeLabel(const std::string& root, const std::string& label);
+
 }  // namespace orv::fs

@@ -2,24 +2,63 @@
 //   out N      print N bytes of text on stdout (lines of 64 characters)
 //   err N      print N bytes on stderr
 //   line TEXT  print TEXT and a line end on stdout
+//   env NAME   print the value of an environment variable and a line end
+//   cwd -      print the current folder and a line end
+//   spawn MS   start a copy of itself that sleeps MS ms, holding our stdout
+//              and stderr open after we end (a "grandchild"); not waited for
 //   sleep MS   sleep MS milliseconds
 //   exit CODE  exit with CODE
+//   argv ARGS  print every remaining argument as [ARG] on its own line, then stop
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <spawn.h>
+#include <unistd.h>
+extern char** environ;
+#endif
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 
 static void emit(FILE* f, long long n) {
+  std::string block;
   std::string line(63, 'x');
   line += '\n';
+  for (int i = 0; i < 1024; ++i) block += line;
   while (n > 0) {
-    size_t chunk = n < 64 ? static_cast<size_t>(n) : 64;
-    fwrite(line.data() + (64 - chunk), 1, chunk, f);
+    size_t chunk = n < static_cast<long long>(block.size()) ? static_cast<size_t>(n) : block.size();
+    fwrite(block.data() + (block.size() - chunk), 1, chunk, f);
     n -= static_cast<long long>(chunk);
   }
   fflush(f);
+}
+
+static void spawnSleeper(const char* self, const char* ms) {
+#ifdef _WIN32
+  (void)self;
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring cmd = L"\"" + std::wstring(exe) + L"\" sleep " + std::filesystem::path(ms).wstring();
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION pi{};
+  if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+#else
+  const char* argv[] = {self, "sleep", ms, nullptr};
+  pid_t pid;
+  posix_spawn(&pid, self, nullptr, nullptr, const_cast<char**>(argv), environ);
+#endif
 }
 
 int main(int argc, char** argv) {
@@ -30,8 +69,16 @@ int main(int argc, char** argv) {
     if (!strcmp(verb, "out")) emit(stdout, atoll(arg));
     else if (!strcmp(verb, "err")) emit(stderr, atoll(arg));
     else if (!strcmp(verb, "line")) printf("%s\n", arg), fflush(stdout);
+    else if (!strcmp(verb, "env")) printf("%s\n", getenv(arg) ? getenv(arg) : ""), fflush(stdout);
+    else if (!strcmp(verb, "cwd")) printf("%s\n", std::filesystem::current_path().string().c_str()), fflush(stdout);
+    else if (!strcmp(verb, "spawn")) spawnSleeper(argv[0], arg);
     else if (!strcmp(verb, "sleep")) std::this_thread::sleep_for(std::chrono::milliseconds(atoll(arg)));
     else if (!strcmp(verb, "exit")) code = atoi(arg);
+    else if (!strcmp(verb, "argv")) {
+      for (int k = i + 1; k < argc; ++k) printf("[%s]\n", argv[k]);
+      fflush(stdout);
+      break;
+    }
   }
   return code;
 }
