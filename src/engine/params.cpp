@@ -39,7 +39,9 @@ class SwitchPattern {
 
 bool isSwitch(const std::string& arg) {
   static const SwitchPattern pattern;
-  return pattern.matches(arg);
+  if (!pattern.matches(arg)) return false;
+  // A switch name never holds a "/": "/home/x.xml" is an absolute POSIX path.
+  return !(arg[0] == '/' && arg.find('/', 1) != std::string::npos);
 }
 
 void parseCommandLine(const std::vector<std::string>& args, ParameterMap& map) {

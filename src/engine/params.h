@@ -14,7 +14,8 @@ inline const std::string kNoValue = "\x02";
 // are switches taking the next non-switch argument as value; other arguments
 // are stored under "*no_switch_" + their index.
 void parseCommandLine(const std::vector<std::string>& args, ParameterMap& map);
-// True when an argument is a switch (starts with "/", "-" or "+").
+// True when an argument is a switch (starts with "/", "-" or "+"); an
+// argument of the form "/a/b" is a path, not a switch.
 bool isSwitch(const std::string& arg);
 
 }  // namespace orv

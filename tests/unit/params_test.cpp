@@ -35,6 +35,15 @@ TEST(CommandLine, NamesKeepCaseAndDoubledHyphen) {
   EXPECT_EQ(m["f"], kNoValue);  // last on the line: no value
 }
 
+TEST(CommandLine, AbsolutePosixPathsAreValuesNotSwitches) {
+  ParameterMap m = parse({"/f", "/srv/deploy/site.xml", "/j", "/var/log/j.log", "/s"});
+  EXPECT_EQ(m["f"], "/srv/deploy/site.xml");
+  EXPECT_EQ(m["j"], "/var/log/j.log");
+  EXPECT_EQ(m["s"], kNoValue);
+  m = parse({"/tmp/a.xml"});
+  EXPECT_EQ(m["*no_switch_0"], "/tmp/a.xml");
+}
+
 TEST(CommandLine, RepeatedSwitchReplacesAndLongArgumentsAreCut) {
   ParameterMap m = parse({"/f", "one", "/f", "two"});
   EXPECT_EQ(m["f"], "two");
