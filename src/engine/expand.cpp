@@ -95,13 +95,8 @@ std::string expandText(const std::string& input, const std::string& separators) 
   return text;
 }
 
-std::string expandAttribute(Engine& engine, const std::string& value, const std::string& separators,
-                            bool withActionStates, bool withExecResults, bool withDialogAnswers) {
-  std::string text = value;
-  ResultStores& r = engine.results;
-  if (withDialogAnswers) substituteStore(text, r.dialogs, [](const DialogAnswer& a) { return a.text; });
-  if (withExecResults) substituteStore(text, r.exec, [](int64_t code) { return decimal(code); });
-  if (withActionStates) substituteStore(text, r.actionStates, [](int8_t code) { return decimal(code); });
+std::string substituteMemos(Engine& engine, const std::string& input) {
+  std::string text = input;
   engine.memos.set("_timestamp_", decimal(clock::nowNumber()));
   for (const auto& [name, entry] : engine.memos.entries()) {
     if (name.empty()) continue;
@@ -113,6 +108,17 @@ std::string expandAttribute(Engine& engine, const std::string& value, const std:
     if (exact) text = replaceAll(text, ref, replacement);
     if (caps) text = replaceAll(text, upper, replacement);
   }
+  return text;
+}
+
+std::string expandAttribute(Engine& engine, const std::string& value, const std::string& separators,
+                            bool withActionStates, bool withExecResults, bool withDialogAnswers) {
+  std::string text = value;
+  ResultStores& r = engine.results;
+  if (withDialogAnswers) substituteStore(text, r.dialogs, [](const DialogAnswer& a) { return a.text; });
+  if (withExecResults) substituteStore(text, r.exec, [](int64_t code) { return decimal(code); });
+  if (withActionStates) substituteStore(text, r.actionStates, [](int8_t code) { return decimal(code); });
+  text = substituteMemos(engine, text);
   ExpansionOptions options;
   options.separators = separators;
   options.caseSensitive = false;

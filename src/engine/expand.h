@@ -20,6 +20,9 @@ std::string expandVariables(const std::string& text, const std::map<std::string,
                             const ExpansionOptions& options = {});
 // The start-up form: environment (any case), then built-ins (lower or upper case).
 std::string expandText(const std::string& text, const std::string& separators);
+// The memo step alone: writes _timestamp_, then replaces #name# and #NAME#
+// of every memo by its text.
+std::string substituteMemos(Engine& engine, const std::string& text);
 // The full chain for directive attributes: dialog answers, exec results,
 // action states, memos, then expandVariables without regard to case.
 std::string expandAttribute(Engine& engine, const std::string& value, const std::string& separators,

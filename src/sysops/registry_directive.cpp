@@ -59,21 +59,6 @@ int runRegistryView(const Engine& engine, const std::string& machine) {
   return isMachine64Bit(machine) ? 1 : 0;
 }
 
-std::string substituteMemos(Engine& engine, const std::string& input) {
-  std::string text = input;
-  engine.memos.set("_timestamp_", decimal(clock::nowNumber()));
-  for (const auto& [name, entry] : engine.memos.entries()) {
-    if (name.empty()) continue;
-    std::string ref = "#" + name + "#", upper = "#" + toUpper(name) + "#";
-    bool exact = text.find(ref) != std::string::npos;
-    bool caps = text.find(upper) != std::string::npos;
-    if (!exact && !caps) continue;
-    std::string replacement = engine.memos.textOf(entry);
-    if (exact) text = replaceAll(text, ref, replacement);
-    if (caps) text = replaceAll(text, upper, replacement);
-  }
-  return text;
-}
 
 int64_t runRegistryDirective(Engine& engine, const DirectiveNode& node) {
   AttributeMap attrs;

@@ -13,7 +13,5 @@ int64_t runRegistryDirective(Engine& engine, const DirectiveNode& node);
 // The view for registry work on a machine: 1 when the run bypasses
 // redirection and the machine is 64-bit, else 0.
 int runRegistryView(const Engine& engine, const std::string& machine);
-// Step 4 of attribute expansion alone: _timestamp_, then memo references.
-std::string substituteMemos(Engine& engine, const std::string& text);
 
 }  // namespace orv

@@ -2,6 +2,7 @@
 // under the five roots, each value with its type code and bytes. Names compare
 // without regard to case (folded to upper case, as Windows does). Every write
 // is one transaction; WAL and a busy timeout let several processes share it.
+#include "engine/text_util.h"
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -37,23 +38,6 @@ const char* kSchema =
     " (4, NULL, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER'),"
     " (5, NULL, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG');";
 
-void appendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 uint32_t upperOf(uint32_t cp) {
   if (cp >= 'a' && cp <= 'z') return cp - 32;
