@@ -3,7 +3,9 @@
 
 ORV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ORV_CACHE=${ORVANTIS_CACHE:-${HOME:-/root}/.cache/orvantis}
-ORV_START=${ORV_START:-$SECONDS}
+# Start time of the outermost script, shared with the scripts it calls.
+printf -v _orv_now '%(%s)T' -1
+export ORV_T0=${ORV_T0:-$_orv_now}
 ORV_WINE=/usr/lib/wine/wine64
 ORV_WINESERVER=/usr/lib/wine/wineserver
 ORV_WINEPREFIX_DEFAULT=$ORV_ROOT/build/windows/wineprefix
@@ -15,11 +17,12 @@ ORV_PKGS_NATIVE=(build-essential cmake ninja-build pkg-config python3
 ORV_PKGS_WINDEPS=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 mingw-w64-tools dpkg-dev nasm tcl make gcc
   xz-utils cmake ninja-build pkg-config)
-ORV_PKGS_WINE=(wine64 xvfb)
+ORV_PKGS_WINE=(wine64 xvfb xdotool)
 
-# One short progress line on stderr: elapsed seconds since the script began.
+# One short progress line on stderr: elapsed seconds since the start.
 orv_stage() {
-  printf '[%4ds] %s\n' "$((SECONDS - ORV_START))" "$*" >&2
+  local now; printf -v now '%(%s)T' -1
+  printf '[%4ds] %s\n' "$((now - ORV_T0))" "$*" >&2
 }
 
 orv_die() {
@@ -75,6 +78,8 @@ orv_wine_init() {
   local wp; wp=$(orv_wineprefix)
   export WINEPREFIX=$wp WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   if [[ ! -f $wp/.orvantis-ready ]]; then
+    # A half-made prefix (or one made outside these scripts) starts over.
+    "$ORV_WINESERVER" -k >/dev/null 2>&1 || true
     rm -rf "$wp"
     mkdir -p "$(dirname "$wp")"
     orv_logged "$ORV_CACHE/logs/wineboot.log" "$ORV_WINE" wineboot -i
@@ -85,21 +90,33 @@ orv_wine_init() {
 
 # Starts a persistent wineserver for the prefix; exit status 2 means one
 # already runs, which is fine.
+ORV_WINESERVER_STARTED=0
 orv_wineserver_start() {
   local rc=0
-  "$ORV_WINESERVER" -p || rc=$?
+  ORV_WINESERVER_STARTED=1
+  # The server stays in the background: keep it off our output streams.
+  "$ORV_WINESERVER" -p </dev/null >/dev/null 2>&1 || rc=$?
   [[ $rc == 0 || $rc == 2 ]] || orv_die "wineserver -p failed ($rc)"
+  # The first program run in a prefix starts Wine's own services, which
+  # inherit its output streams and, with a persistent server, keep them open
+  # for good: whoever reads that program's output (ctest, test discovery)
+  # would then wait forever. Start them here, attached to nothing.
+  "$ORV_WINE" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
 }
 
+# Stops the wineserver of our prefix (and the Windows processes in it).
 orv_wineserver_stop() {
-  [[ -n ${WINEPREFIX:-} ]] && "$ORV_WINESERVER" -k >/dev/null 2>&1 || true
+  if [[ $ORV_WINESERVER_STARTED == 1 ]]; then
+    "$ORV_WINESERVER" -k >/dev/null 2>&1 || true
+    ORV_WINESERVER_STARTED=0
+  fi
 }
 
 ORV_XVFB_PID=
 # Starts Xvfb on a free display and exports DISPLAY.
 orv_xvfb_start() {
   local fdfile; fdfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" </dev/null >/dev/null 2>&1 &
   ORV_XVFB_PID=$!
   local i
   for ((i = 0; i < 100; i++)); do
@@ -122,16 +139,17 @@ orv_xvfb_stop() {
 
 # Builds (or restores from the cache) the Windows libraries; prints the prefix.
 orv_windeps() {
-  "$ORV_ROOT/scripts/build-windows-deps" | tail -n 1
+  bash "$ORV_ROOT/scripts/build-windows-deps" | tail -n 1
 }
 
-# Configures a preset when its build tree is missing or the given extra
-# arguments changed since the last configure. Usage: orv_configure PRESET args...
+# Configures a preset when its build tree is missing, or when the given
+# extra arguments or the presets file changed since the last configure.
+# Usage: orv_configure PRESET args...
 orv_configure() {
   local preset=$1; shift
   local dir=$ORV_ROOT/build/$preset stamp args fresh=()
   stamp=$dir/.orvantis-configure-args
-  args=$(printf '%s\n' "$@")
+  args=$(printf '%s\n' "$@"; sha256sum <"$ORV_ROOT/CMakePresets.json")
   if [[ -f $dir/CMakeCache.txt && -f $dir/build.ninja && -f $stamp && $(cat "$stamp") == "$args" ]]; then
     return 0
   fi
