@@ -206,21 +206,21 @@ def main():
     args = parse_args()
     scenario = os.path.abspath(args.scenario)
     name = os.path.basename(scenario.rstrip("/"))
-    spec = json.load(open(os.path.join(scenario, "scenario.json"), encoding="utf-8"))
+    scenario_def = json.load(open(os.path.join(scenario, "scenario.json"), encoding="utf-8"))
     workdir = os.path.join(os.path.abspath(args.work), name)
     shutil.rmtree(workdir, ignore_errors=True)
     shutil.copytree(scenario, workdir)
     ctx = Context(args, workdir)
-    if ctx.platform not in spec.get("platforms", ["posix", "win32"]):
+    if ctx.platform not in scenario_def.get("platforms", ["posix", "win32"]):
         print(f"{name}: not for {ctx.platform}, skipped")
         return 0
     env = dict(os.environ)
     env["ORVANTIS_REGISTRY"] = os.path.join(workdir, "registry.db")
-    for k, v in spec.get("env", {}).items():
+    for k, v in scenario_def.get("env", {}).items():
         env[k] = ctx.subst(v)
     errors = []
     consumed = {}
-    for index, run in enumerate(spec["runs"], 1):
+    for index, run in enumerate(scenario_def["runs"], 1):
         run_once(ctx, args, env, index, run, consumed, errors)
     if errors:
         print(f"scenario {name} ({ctx.platform}) FAILED in {workdir}:")

@@ -24,9 +24,9 @@ bool fakeStart(int64_t& startNumber, int64_t& startMs) {
   static bool active = false;
   static int64_t number = 0, ms = 0;
   std::call_once(once, [] {
-    std::string spec = sys::getEnv("ORVANTIS_CLOCK");
+    std::string start = sys::getEnv("ORVANTIS_CLOCK");
     sys::LocalTime t;
-    if (std::sscanf(spec.c_str(), "%d-%d-%d %d:%d:%d", &t.year, &t.month, &t.day, &t.hour,
+    if (std::sscanf(start.c_str(), "%d-%d-%d %d:%d:%d", &t.year, &t.month, &t.day, &t.hour,
                     &t.minute, &t.second) == 6) {
       active = true;
       number = dateNumber(t);

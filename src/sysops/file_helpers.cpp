@@ -117,7 +117,7 @@ bool removeTree(const std::string& given, bool force) {
   return fs::removeDirectory(path) && ok;
 }
 
-bool copyDirectory(const std::string& source, const std::string& target, const std::string& spec,
+bool copyDirectory(const std::string& source, const std::string& target, const std::string& filter,
                    bool recursive) {
   if (!fs::dirExists(source) || !createDirectoryTree(target)) return false;
   std::optional<std::vector<fs::DirEntry>> entries = fs::findEntries(source, "");
@@ -127,8 +127,8 @@ bool copyDirectory(const std::string& source, const std::string& target, const s
     std::string from = joinPath(source, e.name), to = joinPath(target, e.name);
     if (e.isDir) {
       // Links to folders are not entered: they could lead out of the tree or loop.
-      if (recursive && !e.isLink) ok = copyDirectory(from, to, spec, true) && ok;
-    } else if (fs::matchesFileSpec(e.name, spec)) {
+      if (recursive && !e.isLink) ok = copyDirectory(from, to, filter, true) && ok;
+    } else if (fs::matchesFileSpec(e.name, filter)) {
       ok = fs::copyFile(from, to) && ok;
     }
   }

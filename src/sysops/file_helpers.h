@@ -46,10 +46,10 @@ bool deleteFileForced(const std::string& path);
 // followed; read-only files are deleted only with force. True on success.
 bool removeTree(const std::string& path, bool force);
 
-// Copies the files of source whose names match spec (PathMatchSpecW rules;
+// Copies the files of source whose names match filter (PathMatchSpecW rules;
 // empty: all) into target, creating it; with recursive every sub-folder is
 // created and copied too. True when everything was copied.
-bool copyDirectory(const std::string& source, const std::string& target, const std::string& spec,
+bool copyDirectory(const std::string& source, const std::string& target, const std::string& filter,
                    bool recursive);
 
 }  // namespace orv

@@ -99,7 +99,7 @@ class DosMatcher {
   size_t lastDot_ = static_cast<size_t>(-1);
 };
 
-// One mask of a spec ("*" any run, "?" one character), from mask[m] up to ";" or
+// One mask of a filter ("*" any run, "?" one character), from mask[m] up to ";" or
 // the end; greedy with a return to the last "*", so linear in practice.
 bool matchMask(const std::u32string& name, const std::u32string& mask, size_t m) {
   auto atEnd = [&](size_t k) { return k == mask.size() || mask[k] == ';'; };
@@ -131,9 +131,9 @@ bool matchFindPattern(const std::string& name, const std::string& pattern) {
   return DosMatcher(tokens, cps).match(0, 0);
 }
 
-bool matchFileSpec(const std::string& name, const std::string& spec) {
-  if (spec.empty() || spec == "*.*") return true;
-  std::u32string mask = codePoints(spec), cps = codePoints(name);
+bool matchFileSpec(const std::string& name, const std::string& filter) {
+  if (filter.empty() || filter == "*.*") return true;
+  std::u32string mask = codePoints(filter), cps = codePoints(name);
   for (size_t m = 0; m < mask.size();) {
     while (m < mask.size() && mask[m] == ' ') ++m;
     if (matchMask(cps, mask, m)) return true;

@@ -10,10 +10,10 @@ namespace orv {
 // end of the name). Case-insensitive. An empty pattern matches every name.
 bool matchFindPattern(const std::string& name, const std::string& pattern);
 
-// True when name matches the shell's file spec the way PathMatchSpecW does:
+// True when name matches the shell's file filter the way PathMatchSpecW does:
 // masks separated by ";" (leading blanks skipped), "*" any run, "?" exactly one
-// character, "*.*" alone matches everything. Case-insensitive. An empty spec
+// character, "*.*" alone matches everything. Case-insensitive. An empty filter
 // matches every name.
-bool matchFileSpec(const std::string& name, const std::string& spec);
+bool matchFileSpec(const std::string& name, const std::string& filter);
 
 }  // namespace orv

@@ -99,7 +99,7 @@ std::optional<std::vector<DirEntry>> findEntries(const std::string& folder, cons
   return out;
 }
 
-bool matchesFileSpec(const std::string& name, const std::string& spec) { return matchFileSpec(name, spec); }
+bool matchesFileSpec(const std::string& name, const std::string& filter) { return matchFileSpec(name, filter); }
 
 bool isLink(const std::string& path) {
   struct stat st;

@@ -35,9 +35,9 @@ std::optional<std::vector<DirEntry>> findEntries(const std::string& folder, cons
   return out;
 }
 
-bool matchesFileSpec(const std::string& name, const std::string& spec) {
-  if (spec.empty()) return true;
-  return PathMatchSpecW(widen(name).c_str(), widen(spec).c_str()) != FALSE;
+bool matchesFileSpec(const std::string& name, const std::string& filter) {
+  if (filter.empty()) return true;
+  return PathMatchSpecW(widen(name).c_str(), widen(filter).c_str()) != FALSE;
 }
 
 bool isLink(const std::string& path) {
