@@ -17,7 +17,7 @@ ORV_PKGS_NATIVE=(build-essential cmake ninja-build pkg-config python3
 ORV_PKGS_WINDEPS=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 mingw-w64-tools dpkg-dev nasm tcl make gcc
   xz-utils cmake ninja-build pkg-config)
-ORV_PKGS_WINE=(wine64 xvfb xdotool)
+ORV_PKGS_WINE=(wine64 xvfb xdotool x11-apps)
 
 # One short progress line on stderr: elapsed seconds since the start.
 orv_stage() {
@@ -73,19 +73,26 @@ orv_wineprefix() {
   printf '%s\n' "${ORVANTIS_WINEPREFIX:-$ORV_WINEPREFIX_DEFAULT}"
 }
 
-# Creates the private Wine prefix once (the first start takes several seconds).
+# Creates the private Wine prefix once (the first start takes several
+# seconds). wineboot's exit status is not reliable with a 64-bit-only Wine
+# (it reports the missing 32-bit part), so the prefix itself is checked.
 orv_wine_init() {
   local wp; wp=$(orv_wineprefix)
   export WINEPREFIX=$wp WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  if [[ ! -f $wp/.orvantis-ready ]]; then
-    # A half-made prefix (or one made outside these scripts) starts over.
-    "$ORV_WINESERVER" -k >/dev/null 2>&1 || true
-    rm -rf "$wp"
-    mkdir -p "$(dirname "$wp")"
-    orv_logged "$ORV_CACHE/logs/wineboot.log" "$ORV_WINE" wineboot -i
-    "$ORV_WINESERVER" -w
-    touch "$wp/.orvantis-ready"
+  [[ -f $wp/.orvantis-ready ]] && return 0
+  # A half-made prefix (or one made outside these scripts) starts over.
+  "$ORV_WINESERVER" -k >/dev/null 2>&1 || true
+  rm -rf "$wp"
+  mkdir -p "$(dirname "$wp")" "$ORV_CACHE/logs"
+  local log=$ORV_CACHE/logs/wineboot.log
+  "$ORV_WINE" wineboot -i </dev/null >"$log" 2>&1 || true
+  "$ORV_WINESERVER" -w || true
+  if [[ ! -f $wp/system.reg || ! -d $wp/drive_c/windows/system32 ]]; then
+    printf 'error: wineboot did not create %s; last lines of %s:\n' "$wp" "$log" >&2
+    tail -n 20 "$log" >&2
+    return 1
   fi
+  touch "$wp/.orvantis-ready"
 }
 
 # Starts a persistent wineserver for the prefix; exit status 2 means one
@@ -96,7 +103,10 @@ orv_wineserver_start() {
   ORV_WINESERVER_STARTED=1
   # The server stays in the background: keep it off our output streams.
   "$ORV_WINESERVER" -p </dev/null >/dev/null 2>&1 || rc=$?
-  [[ $rc == 0 || $rc == 2 ]] || orv_die "wineserver -p failed ($rc)"
+  if [[ $rc != 0 && $rc != 2 ]]; then
+    echo "error: wineserver -p failed ($rc)" >&2
+    return 1
+  fi
   # The first program run in a prefix starts Wine's own services, which
   # inherit its output streams and, with a persistent server, keep them open
   # for good: whoever reads that program's output (ctest, test discovery)
@@ -124,7 +134,11 @@ orv_xvfb_start() {
     kill -0 "$ORV_XVFB_PID" 2>/dev/null || break
     sleep 0.1
   done
-  [[ -s $fdfile ]] || { rm -f "$fdfile"; orv_die "Xvfb did not start"; }
+  if [[ ! -s $fdfile ]]; then
+    rm -f "$fdfile"
+    echo "error: Xvfb did not start" >&2
+    return 1
+  fi
   export DISPLAY=":$(tr -dc 0-9 <"$fdfile")"
   rm -f "$fdfile"
 }
