@@ -8,6 +8,7 @@
 
 #include "platform/filelock.h"
 #include "platform/files.h"
+#include "platform/posix/fd_io.h"
 
 namespace orv::fs {
 
@@ -39,16 +40,7 @@ FileLock::~FileLock() {
   close(fd);
 }
 
-static bool writeAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
+using posix::writeAll;
 
 bool replaceFileContent(const std::string& path, const std::string& bytes) {
   std::string target = native(path), temp = target + ".tmp";

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
+#include "platform/posix/fd_io.h"
 
 namespace orv::fs {
 
@@ -85,16 +86,7 @@ std::optional<std::string> readFile(const std::string& path) {
   return out;
 }
 
-static bool writeAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
+using posix::writeAll;
 
 bool writeFile(const std::string& path, const std::string& bytes) {
   int fd = open(native(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);

@@ -1,0 +1,22 @@
+// Descriptor helpers shared by the POSIX twins.
+#pragma once
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+namespace orv::posix {
+
+// Writes all bytes to fd, retrying after signals; false on any failure.
+inline bool writeAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace orv::posix
