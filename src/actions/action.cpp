@@ -103,7 +103,7 @@ static int dateState(Engine& engine, const std::string& name, const std::string&
 
 static int64_t decide(Engine& engine, const AttributeMap& attrs) {
   std::string name = firstChars(attrs.get("name"), 255);
-  std::string description = firstChars(expandAttribute(engine, attrs.get("descriptionaction"), "#"), 384);
+  std::string description = expandAttribute(engine, attrs.get("descriptionaction"), {.limit = 384});
   std::string version = firstChars(attrs.get("version"), 20);
   std::string versionDate = firstChars(toLower(attrs.get("versiondate")), 30);
   if (name.empty()) {

@@ -23,14 +23,14 @@ bool prepareActionsFile(const std::string& path) {
 static void applyRootLog(Engine& engine, const AttributeMap& attrs) {
   std::string log = attrs.get("log");
   if (log.empty()) return;
-  engine.runLog.path = firstChars(expandAttribute(engine, log, "#"), 1024);
+  engine.runLog.path = expandAttribute(engine, log, {.limit = 1024});
   std::string folder = fs::folderPart(engine.runLog.path);
   if (!folder.empty()) fs::createDirectories(folder);
 }
 
 static bool applyActionsFile(Engine& engine, const AttributeMap& attrs) {
   if (!attrs.has("actionsfile")) return true;
-  engine.root.actionsFile = firstChars(expandAttribute(engine, attrs.get("actionsfile"), "#"), 2048);
+  engine.root.actionsFile = expandAttribute(engine, attrs.get("actionsfile"), {.limit = 2048});
   if (prepareActionsFile(engine.root.actionsFile)) return true;
   engine.log("Erreur lors du chargement de la base des actions.", "ERR+1");
   engine.log("Chargement ou mise en place de la base " + engine.root.actionsFile + " impossible !", "ERR+1");
@@ -73,7 +73,7 @@ int64_t loadRootSettings(Engine& engine, const DirectiveNode& root) {
 
 static bool applyWorkingDir(Engine& engine, const AttributeMap& attrs) {
   if (!attrs.has("workingdir")) return true;
-  if (sys::setCurrentDir(expandAttribute(engine, attrs.get("workingdir"), "#"))) {
+  if (sys::setCurrentDir(expandAttribute(engine, attrs.get("workingdir")))) {
     engine.log("Configuration du répertoire de travail : " + sys::currentDir(), "+1");
     return true;
   }
@@ -89,31 +89,26 @@ static bool applyRedirection(Engine& engine, const AttributeMap& attrs) {
   return false;
 }
 
-int64_t applySettingsDirective(Engine& engine, const DirectiveNode& node) {
-  AttributeMap attrs;
-  int8_t policy = 0;
-  bool ok = true;
-  if (beginDirective(engine, node, "ORVANTIS", attrs, policy)) {
-    ok = applyWorkingDir(engine, attrs);
-    if (attrs.has("waitatclose")) {
-      int64_t n = numberValue(attrs.get("waitatclose"));
-      engine.log("Un délai d'attente avant fermeture de l'application est spécifié : " + decimal(n) +
-                     " secondes.", "+1");
-      engine.switches.waitAtCloseMs = n * 1000;
-    }
-    ok = applyRedirection(engine, attrs) && ok;
-    if (attrs.has("enableregistry64")) {
-      bool on = isTrue(attrs.get("enableregistry64"));
-      engine.log(on ? "Réactivation de la redirection de la base de registre x64."
-                    : "Désactivation de la redirection de la base de registre x64.", "+1");
-      engine.switches.registryView = on ? 0 : 1;
-    }
-    if (attrs.has("logcomment") && isTrue(attrs.get("logcomment"))) {
-      engine.log("Réactivation seulement pour le coeur Orvantis.", "ATT+2");
-      engine.switches.logComments = true;
-    }
+int64_t applySettingsDirective(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
+  bool ok = applyWorkingDir(engine, attrs);
+  if (attrs.has("waitatclose")) {
+    int64_t n = numberValue(attrs.get("waitatclose"));
+    engine.log("Un délai d'attente avant fermeture de l'application est spécifié : " + decimal(n) +
+                   " secondes.", "+1");
+    engine.switches.waitAtCloseMs = n * 1000;
   }
-  return applyErrorPolicy(engine, policy, ok ? 1 : 0);
+  ok = applyRedirection(engine, attrs) && ok;
+  if (attrs.has("enableregistry64")) {
+    bool on = isTrue(attrs.get("enableregistry64"));
+    engine.log(on ? "Réactivation de la redirection de la base de registre x64."
+                  : "Désactivation de la redirection de la base de registre x64.", "+1");
+    engine.switches.registryView = on ? 0 : 1;
+  }
+  if (attrs.has("logcomment") && isTrue(attrs.get("logcomment"))) {
+    engine.log("Réactivation seulement pour le coeur Orvantis.", "ATT+2");
+    engine.switches.logComments = true;
+  }
+  return ok ? 1 : 0;
 }
 
 }  // namespace orv

@@ -7,11 +7,12 @@ namespace orv {
 
 struct Engine;
 class DirectiveNode;
+class AttributeMap;
 
 // The root handler: log, actions base locations, default policies.
 int64_t loadRootSettings(Engine& engine, const DirectiveNode& root);
 // The ORVANTIS directive below the root: working folder, wait at close, switches.
-int64_t applySettingsDirective(Engine& engine, const DirectiveNode& node);
+int64_t applySettingsDirective(Engine& engine, const DirectiveNode& node, const AttributeMap& attrs);
 // Creates the INI file's folder and the file itself when missing; true when usable.
 bool prepareActionsFile(const std::string& path);
 

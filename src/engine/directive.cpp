@@ -61,13 +61,12 @@ int8_t applyErrorPolicy(Engine& engine, int8_t code, int64_t result) {
   return r;
 }
 
-bool beginDirective(Engine& engine, const DirectiveNode& node, const char* tag,
-                    AttributeMap& attrs, int8_t& policy) {
+int64_t runDirective(Engine& engine, const DirectiveNode& node, const char* tag, DirectiveBody body) {
   engine.log(tag, "LVL+0");
-  policy = 0;
-  if (loadAttributes(engine, node, attrs) == 0) return false;
-  policy = parsePolicy(attrs.get("blocktagerror"), PolicyTable::BlockTagError);
-  return true;
+  AttributeMap attrs;
+  if (loadAttributes(engine, node, attrs) == 0) return applyErrorPolicy(engine, 0, 0);
+  int8_t policy = parsePolicy(attrs.get("blocktagerror"), PolicyTable::BlockTagError);
+  return applyErrorPolicy(engine, policy, body(engine, node, attrs));
 }
 
 }  // namespace orv

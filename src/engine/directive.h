@@ -34,9 +34,12 @@ int8_t parsePolicy(const std::string& text, PolicyTable table);
 // Applies the error policy (with its inheritance from the action and the root).
 int8_t applyErrorPolicy(Engine& engine, int8_t code, int64_t result);
 
-// The usual start of a handler: the tag line, the attributes and the policy
-// code of blocktagerror. Returns false when no attribute could be loaded.
-bool beginDirective(Engine& engine, const DirectiveNode& node, const char* tag,
-                    AttributeMap& attrs, int8_t& policy);
+// A directive's own work inside the frame: returns the result before the policy.
+using DirectiveBody = int64_t (*)(Engine&, const DirectiveNode&, const AttributeMap&);
+
+// The common frame of a directive: the tag line, the attributes (an element
+// without any fails with 0 and the body is not run), the body, then the
+// blocktagerror policy applied to its result.
+int64_t runDirective(Engine& engine, const DirectiveNode& node, const char* tag, DirectiveBody body);
 
 }  // namespace orv

@@ -111,18 +111,18 @@ std::string substituteMemos(Engine& engine, const std::string& input) {
   return text;
 }
 
-std::string expandAttribute(Engine& engine, const std::string& value, const std::string& separators,
-                            bool withActionStates, bool withExecResults, bool withDialogAnswers) {
+std::string expandAttribute(Engine& engine, const std::string& value, const AttributeExpansion& how) {
   std::string text = value;
   ResultStores& r = engine.results;
-  if (withDialogAnswers) substituteStore(text, r.dialogs, [](const DialogAnswer& a) { return a.text; });
-  if (withExecResults) substituteStore(text, r.exec, [](int64_t code) { return decimal(code); });
-  if (withActionStates) substituteStore(text, r.actionStates, [](int8_t code) { return decimal(code); });
+  if (how.dialogAnswers) substituteStore(text, r.dialogs, [](const DialogAnswer& a) { return a.text; });
+  if (how.execResults) substituteStore(text, r.exec, [](int64_t code) { return decimal(code); });
+  if (how.actionStates) substituteStore(text, r.actionStates, [](int8_t code) { return decimal(code); });
   text = substituteMemos(engine, text);
   ExpansionOptions options;
-  options.separators = separators;
+  options.separators = how.separators;
   options.caseSensitive = false;
-  return expandVariables(text, {}, options);
+  text = expandVariables(text, {}, options);
+  return how.limit > 0 ? firstChars(text, how.limit) : text;
 }
 
 }  // namespace orv

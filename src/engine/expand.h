@@ -23,10 +23,17 @@ std::string expandText(const std::string& text, const std::string& separators);
 // The memo step alone: writes _timestamp_, then replaces #name# and #NAME#
 // of every memo by its text.
 std::string substituteMemos(Engine& engine, const std::string& text);
+// What an attribute's expansion reads, and how much of it is kept.
+struct AttributeExpansion {
+  std::string separators = "#";  // separator list, "#,%" for both forms
+  bool actionStates = true;      // the action states store
+  bool execResults = true;       // the EXEC results store
+  bool dialogAnswers = true;     // the dialog answers store
+  size_t limit = 0;              // characters kept (never splitting one); 0: no limit of its own
+};
+
 // The full chain for directive attributes: dialog answers, exec results,
 // action states, memos, then expandVariables without regard to case.
-std::string expandAttribute(Engine& engine, const std::string& value, const std::string& separators,
-                            bool withActionStates = true, bool withExecResults = true,
-                            bool withDialogAnswers = true);
+std::string expandAttribute(Engine& engine, const std::string& value, const AttributeExpansion& how = {});
 
 }  // namespace orv

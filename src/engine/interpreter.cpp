@@ -4,6 +4,7 @@
 #include "actions/actions_base.h"
 #include "actions/root_settings.h"
 #include "actions/run_switches.h"
+#include "engine/directive.h"
 #include "engine/document.h"
 #include "engine/engine.h"
 #include "engine/text_util.h"
@@ -51,17 +52,17 @@ void dispatch(Engine& engine, const DirectiveNode& node, const std::string& tag,
   } else if (!entry) {
     engine.log("Balise non reconnu ! : " + tag, "LVL+0");
     engine.currentResult = 0;
-  } else if (tag == "ACTION") {
+  } else if (entry->close == CloseRule::Action) {
     if (!engine.action.name.empty()) {
       saved = engine.action;
       hasSaved = true;
       moveLevel(engine, 1);
     }
-    engine.currentResult = entry->handler(engine, node);
+    engine.currentResult = runEntry(engine, *entry, node);
     engine.log("Retour de " + tag + " : " + decimal(engine.currentResult), "LVL+0");
     if (!engine.action.name.empty()) moveLevel(engine, -1);
   } else {
-    engine.currentResult = entry->handler(engine, node);
+    engine.currentResult = runEntry(engine, *entry, node);
     if (entry->logsReturn) engine.log("Retour de " + tag + " : " + decimal(engine.currentResult), "LVL+0");
   }
   moveLevel(engine, -1);
@@ -104,19 +105,27 @@ void closeAction(Engine& engine, const ActionContext& saved, bool hasSaved) {
   }
 }
 
-void closeByTag(Engine& engine, const std::string& tag, const ActionContext& saved, bool hasSaved) {
+void closeElement(Engine& engine, CloseRule rule, const ActionContext& saved, bool hasSaved) {
   int64_t& r = engine.currentResult;
-  if (tag == "ACTION") {
-    closeAction(engine, saved, hasSaved);
-  } else if (tag == "CHECK" || tag == "WAIT") {
-    if (r == -2) r = 1;
-    else if (r == -3) r = 0;
-  } else if (tag == "FOR" && r == 1) {
-    r = -4;
+  switch (rule) {
+    case CloseRule::Action: closeAction(engine, saved, hasSaved); break;
+    case CloseRule::Condition:
+      if (r == -2) r = 1;
+      else if (r == -3) r = 0;
+      break;
+    case CloseRule::Loop:
+      if (r == 1) r = -4;
+      break;
+    case CloseRule::None: break;
   }
 }
 
 }  // namespace
+
+int64_t runEntry(Engine& engine, const DispatchEntry& entry, const DirectiveNode& node) {
+  if (entry.handler) return entry.handler(engine, node);
+  return runDirective(engine, node, entry.tag, entry.body);
+}
 
 int64_t interpretNode(Engine& engine, const DirectiveNode& node) {
   engine.currentResult = 0;
@@ -140,7 +149,8 @@ int64_t interpretNode(Engine& engine, const DirectiveNode& node) {
     dispatch(engine, node, tag, saved, hasSaved);
   }
   reportOutcome(engine, node, tag);
-  closeByTag(engine, tag, saved, hasSaved);
+  const DispatchEntry* entry = node.depth == 2 ? nullptr : findHandler(tag);
+  closeElement(engine, entry ? entry->close : CloseRule::None, saved, hasSaved);
   return engine.currentResult;
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 int memoInternal(Engine& engine, const std::string& name, const std::string& value) {
   engine.log("Mémorisation de la valeur : " + value + " sous l'étiquette " + name, "+1");
-  engine.memos.set(name, expandAttribute(engine, value, "#"));
+  engine.memos.set(name, expandAttribute(engine, value));
   return 1;
 }
 
@@ -28,7 +28,7 @@ int memoParameter(Engine& engine, const std::string& name, const std::string& va
     engine.log("Le paramètre n'existe pas.", "+1");
     return 0;
   }
-  engine.memos.set(name, expandAttribute(engine, it->second, "#"), kMemoParameter);
+  engine.memos.set(name, expandAttribute(engine, it->second), kMemoParameter);
   engine.log("Récupération effectuée : " + it->second, "+1");
   return 1;
 }
@@ -45,7 +45,7 @@ int memoRegistryKey(Engine& engine, const RegistryPath& path, int view, const st
     if (valueName.empty()) break;
     std::string content = readRegistryValue(path, valueName, view);
     engine.log("Contenu de la valeur : " + valueName + " -> " + content, "+3");
-    engine.memos.set(name + valueName, expandAttribute(engine, content, "#"));
+    engine.memos.set(name + valueName, expandAttribute(engine, content));
   }
   return 1;
 }
@@ -79,7 +79,7 @@ int memoRegistryValue(Engine& engine, const RegistryPath& keyPath, int view, con
   int64_t n = numberValue(line);
   if (n > 0 && !content.empty()) content = pickLine(engine, content, n);
   if (content.empty()) engine.log("Valeur vide.", "ATT+3");
-  engine.memos.set(name, expandAttribute(engine, content, "#"));
+  engine.memos.set(name, expandAttribute(engine, content));
   return 1;
 }
 
@@ -106,15 +106,15 @@ int64_t runMemoDirective(Engine& engine, const DirectiveNode& node) {
   std::string type = firstChars(toLower(attrs.get("type")), 20);
   std::string mode = firstChars(toLower(attrs.get("mode")), 30);
   std::string name = attrs.get("name");
-  std::string value = expandAttribute(engine, attrs.get("value"), "#");
-  std::string location = expandAttribute(engine, attrs.get("location"), "#");
+  std::string value = expandAttribute(engine, attrs.get("value"));
+  std::string location = expandAttribute(engine, attrs.get("location"));
   int result = 0;
   if (type == "internal") {
     result = memoInternal(engine, name, value);
   } else if (type == "file") {
     result = loadFileIntoMemo(engine, location, attrs.get("line"), name);
   } else if (type == "ini") {
-    std::string group = expandAttribute(engine, attrs.get("groupname"), "#");
+    std::string group = expandAttribute(engine, attrs.get("groupname"));
     result = loadIniIntoMemos(engine, location, attrs.get("line"), name, group, mode, value);
   } else if (type == "registry") {
     result = memoRegistry(engine, attrs, location, name, mode);

@@ -30,7 +30,7 @@ static int loadGroup(Engine& engine, const IniFile& ini, const std::string& key,
   for (const auto& [k, v] : ini.entries(group)) {
     std::string memo = memoName(group, k, withGroup);
     engine.log(memo + " : " + v, "+4");
-    engine.memos.set(memo, expandAttribute(engine, v, "#"), kMemoIni);
+    engine.memos.set(memo, expandAttribute(engine, v), kMemoIni);
   }
   return 1;
 }
@@ -53,7 +53,7 @@ int loadIniIntoMemos(Engine& engine, const std::string& path, const std::string&
     engine.log("Récupération des valeurs du groupe " + g, "+3");
     for (const auto& [k, v] : ini->entries(g)) {
       engine.log(k + " : " + v, "+4");
-      engine.memos.set(k, expandAttribute(engine, v, "#"), kMemoIni);
+      engine.memos.set(k, expandAttribute(engine, v), kMemoIni);
     }
   }
   return 1;

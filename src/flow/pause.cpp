@@ -8,18 +8,12 @@
 
 namespace orv {
 
-int64_t runPause(Engine& engine, const DirectiveNode& node) {
-  AttributeMap attrs;
-  int8_t policy = 0;
-  int64_t result = 0;
-  if (beginDirective(engine, node, "PAUSE", attrs, policy)) {
-    int64_t seconds = parsePeriod(engine, firstChars(toLower(attrs.get("value")), 50));
-    engine.log("Mise en attente pendant " + decimal(seconds) + " secondes.", "");
-    sys::sleepMs(seconds * 1000);
-    result = 1;
-    engine.log("Fin de période d'attente.", "");
-  }
-  return applyErrorPolicy(engine, policy, result);
+int64_t runPause(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
+  int64_t seconds = parsePeriod(engine, firstChars(toLower(attrs.get("value")), 50));
+  engine.log("Mise en attente pendant " + decimal(seconds) + " secondes.", "");
+  sys::sleepMs(seconds * 1000);
+  engine.log("Fin de période d'attente.", "");
+  return 1;
 }
 
 }  // namespace orv

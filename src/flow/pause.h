@@ -6,7 +6,8 @@ namespace orv {
 
 struct Engine;
 class DirectiveNode;
+class AttributeMap;
 
-int64_t runPause(Engine& engine, const DirectiveNode& node);
+int64_t runPause(Engine& engine, const DirectiveNode& node, const AttributeMap& attrs);
 
 }  // namespace orv

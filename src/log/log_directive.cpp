@@ -9,7 +9,7 @@
 namespace orv {
 
 static void moveLog(Engine& engine, const std::string& location) {
-  std::string next = firstChars(expandAttribute(engine, location, "#"), 500);
+  std::string next = expandAttribute(engine, location, {.limit = 500});
   std::string old = firstChars(engine.runLog.path, 500);
   engine.log("L'emplacement du fichier journal à changé.", "ATT0");
   engine.log(next, "ATT0");
@@ -34,7 +34,7 @@ int64_t runLogDirective(Engine& engine, const DirectiveNode& node) {
   if (attrs.has("location")) moveLog(engine, attrs.get("location"));
   if (attrs.has("maxsize")) engine.runLog.maxSize = numberValue(attrs.get("maxsize"));
   if (attrs.has("maxarchive")) engine.runLog.maxArchives = numberValue(attrs.get("maxarchive"));
-  if (attrs.has("text")) writeLogLine(engine.runLog, expandAttribute(engine, attrs.get("text"), "#"), "+0");
+  if (attrs.has("text")) writeLogLine(engine.runLog, expandAttribute(engine, attrs.get("text")), "+0");
   return applyErrorPolicy(engine, 0, 1);
 }
 

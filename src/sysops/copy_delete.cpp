@@ -38,9 +38,9 @@ int64_t copyOneFile(Engine& engine, const std::string& source, const std::string
 }
 
 int64_t copy(Engine& engine, const AttributeMap& attrs) {
-  std::string source = expandAttribute(engine, attrs.get("sourcelocation"), "#");
-  std::string target = expandAttribute(engine, attrs.get("targetlocation"), "#");
-  std::string filter = firstChars(expandAttribute(engine, attrs.get("filefilter"), "#"), 255);
+  std::string source = expandAttribute(engine, attrs.get("sourcelocation"));
+  std::string target = expandAttribute(engine, attrs.get("targetlocation"));
+  std::string filter = expandAttribute(engine, attrs.get("filefilter"), {.limit = 255});
   std::string mode = firstChars(toLower(attrs.get("mode")), 30);
   std::string type = firstChars(toLower(attrs.get("type")), 30);
   int64_t result = 0;
@@ -132,8 +132,8 @@ int64_t cleanDirectory(Engine& engine, const std::string& location) {
 }
 
 int64_t deleteEntries(Engine& engine, const AttributeMap& attrs) {
-  std::string location = expandAttribute(engine, attrs.get("location"), "#");
-  std::string filter = firstChars(expandAttribute(engine, attrs.get("filefilter"), "#"), 255);
+  std::string location = expandAttribute(engine, attrs.get("location"));
+  std::string filter = expandAttribute(engine, attrs.get("filefilter"), {.limit = 255});
   std::string mode = firstChars(attrs.get("mode"), 30);
   std::string type = firstChars(attrs.get("type"), 30);
   bool force = contains(mode, "force"), recursive = contains(mode, "recursive");
@@ -149,20 +149,12 @@ int64_t deleteEntries(Engine& engine, const AttributeMap& attrs) {
 
 }  // namespace
 
-int64_t runCopy(Engine& engine, const DirectiveNode& node) {
-  AttributeMap attrs;
-  int8_t policy = 0;
-  int64_t result = 0;
-  if (beginDirective(engine, node, "COPY", attrs, policy)) result = copy(engine, attrs);
-  return applyErrorPolicy(engine, policy, result);
+int64_t runCopy(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
+  return copy(engine, attrs);
 }
 
-int64_t runDelete(Engine& engine, const DirectiveNode& node) {
-  AttributeMap attrs;
-  int8_t policy = 0;
-  int64_t result = 0;
-  if (beginDirective(engine, node, "DELETE", attrs, policy)) result = deleteEntries(engine, attrs);
-  return applyErrorPolicy(engine, policy, result);
+int64_t runDelete(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
+  return deleteEntries(engine, attrs);
 }
 
 }  // namespace orv

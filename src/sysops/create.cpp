@@ -74,8 +74,8 @@ int64_t createFile(Engine& engine, const std::string& location, const std::strin
 }
 
 int64_t create(Engine& engine, const AttributeMap& attrs) {
-  std::string location = expandAttribute(engine, attrs.get("location"), "#");
-  std::string value = expandAttribute(engine, attrs.get("value"), "#");
+  std::string location = expandAttribute(engine, attrs.get("location"));
+  std::string value = expandAttribute(engine, attrs.get("value"));
   std::string type = firstChars(toLower(attrs.get("type")), 30);
   std::string mode = firstChars(toLower(attrs.get("mode")), 30);
   if (type == "directory") {
@@ -112,27 +112,18 @@ std::string encodeCreateText(const std::string& text, int format) {
   return text::utf8ToAnsi(text);
 }
 
-int64_t runCreate(Engine& engine, const DirectiveNode& node) {
-  AttributeMap attrs;
-  int8_t policy = 0;
-  int64_t result = 0;
-  if (beginDirective(engine, node, "CREATE", attrs, policy)) result = create(engine, attrs);
-  return applyErrorPolicy(engine, policy, result);
+int64_t runCreate(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
+  return create(engine, attrs);
 }
 
-int64_t runRenameDisk(Engine& engine, const DirectiveNode& node) {
-  AttributeMap attrs;
-  int8_t policy = 0;
-  int64_t result = 0;
-  if (beginDirective(engine, node, "RENAMEDISK", attrs, policy)) {
-    std::string drive = firstChars(attrs.get("drive"), 10);
-    std::string label = firstChars(expandAttribute(engine, attrs.get("newname"), "#"), 255);
-    if (drive.empty() || label.empty())
-      engine.log("La lettre ou le nom de lecteur ne sont pas remplis correctement", "ERR+1");
-    else
-      result = fs::setVolumeLabel(drive, label) ? 1 : 0;
+int64_t runRenameDisk(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
+  std::string drive = firstChars(attrs.get("drive"), 10);
+  std::string label = expandAttribute(engine, attrs.get("newname"), {.limit = 255});
+  if (drive.empty() || label.empty()) {
+    engine.log("La lettre ou le nom de lecteur ne sont pas remplis correctement", "ERR+1");
+    return 0;
   }
-  return applyErrorPolicy(engine, policy, result);
+  return fs::setVolumeLabel(drive, label) ? 1 : 0;
 }
 
 }  // namespace orv

@@ -19,7 +19,7 @@ struct ExecRequest {
 
 // The four path-like attributes: "#,%" and dialog answers only.
 std::string expandExec(Engine& engine, const AttributeMap& attrs, const char* key) {
-  return expandAttribute(engine, attrs.get(key), "#,%", false, false, true);
+  return expandAttribute(engine, attrs.get(key), {.separators = "#,%", .actionStates = false, .execResults = false});
 }
 
 ExecRequest readRequest(Engine& engine, const AttributeMap& attrs) {
@@ -104,12 +104,8 @@ int64_t execute(Engine& engine, const AttributeMap& attrs) {
 
 }  // namespace
 
-int64_t runExec(Engine& engine, const DirectiveNode& node) {
-  AttributeMap attrs;
-  int8_t policy = 0;
-  int64_t result = 0;
-  if (beginDirective(engine, node, "EXEC", attrs, policy)) result = execute(engine, attrs);
-  return applyErrorPolicy(engine, policy, result);
+int64_t runExec(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
+  return execute(engine, attrs);
 }
 
 }  // namespace orv

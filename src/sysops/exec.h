@@ -7,9 +7,10 @@ namespace orv {
 
 struct Engine;
 class DirectiveNode;
+class AttributeMap;
 
 // Handler of EXEC.
-int64_t runExec(Engine& engine, const DirectiveNode& node);
+int64_t runExec(Engine& engine, const DirectiveNode& node, const AttributeMap& attrs);
 
 // The accepted-codes test: the comma-separated fields of list, each read by
 // the number rule (an empty field reads 0); true when one equals code.

@@ -30,7 +30,7 @@ int selectView(const Engine& engine, const AttributeMap& attrs, const RegistryPa
 
 int64_t addValue(Engine& engine, const AttributeMap& attrs, const RegistryPath& path, int view,
                  const std::string& location, const std::string& valueName, const std::string& valueIn) {
-  std::string value = expandAttribute(engine, valueIn, "#");
+  std::string value = expandAttribute(engine, valueIn);
   engine.log("Ajout de la clef  à l'emplacement " + location + " avec la valeur " + value, "+1");
   int64_t result = 0;
   bool exists = registryExists(path, "", view) == 1;
@@ -60,13 +60,10 @@ int runRegistryView(const Engine& engine, const std::string& machine) {
 }
 
 
-int64_t runRegistryDirective(Engine& engine, const DirectiveNode& node) {
-  AttributeMap attrs;
-  int8_t policy = 0;
-  if (!beginDirective(engine, node, "REGISTRY", attrs, policy)) return applyErrorPolicy(engine, policy, 0);
+int64_t runRegistryDirective(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
   std::string location = substituteMemos(engine, attrs.get("location"));
-  std::string valueName = expandAttribute(engine, attrs.get("valuename"), "#");
-  std::string value = expandAttribute(engine, attrs.get("value"), "#");
+  std::string valueName = expandAttribute(engine, attrs.get("valuename"));
+  std::string value = expandAttribute(engine, attrs.get("value"));
   std::string mode = toLower(attrs.get("mode"));
   RegistryPath path;
   parseRegistryPath(location, path);  // a bad location makes the calls below fail
@@ -88,8 +85,7 @@ int64_t runRegistryDirective(Engine& engine, const DirectiveNode& node) {
   // A system error code must not read as one of the interpreter's own codes
   // (-2 not taken, -3 stop, -5 end of action): every failure is an error, 0.
   if (result < 0) engine.log("Erreur système de la base de registre : " + decimal(-result), "ERR+1");
-  if (result != 1) result = 0;
-  return applyErrorPolicy(engine, policy, result);
+  return result == 1 ? 1 : 0;
 }
 
 }  // namespace orv

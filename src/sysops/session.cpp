@@ -67,12 +67,8 @@ int64_t act(Engine& engine, const AttributeMap& attrs) {
 
 }  // namespace
 
-int64_t runSession(Engine& engine, const DirectiveNode& node) {
-  AttributeMap attrs;
-  int8_t policy = 0;
-  int64_t result = 0;
-  if (beginDirective(engine, node, "SESSION", attrs, policy)) result = act(engine, attrs);
-  return applyErrorPolicy(engine, policy, result);
+int64_t runSession(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
+  return act(engine, attrs);
 }
 
 }  // namespace orv

@@ -7,8 +7,9 @@ namespace orv {
 
 struct Engine;
 class DirectiveNode;
+class AttributeMap;
 
 // Handler of SESSION. The machine operations go through orv::session::sessionOps().
-int64_t runSession(Engine& engine, const DirectiveNode& node);
+int64_t runSession(Engine& engine, const DirectiveNode& node, const AttributeMap& attrs);
 
 }  // namespace orv

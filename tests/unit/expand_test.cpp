@@ -36,45 +36,45 @@ TEST_F(Expansion, StartupFormIsCaseSensitiveForBuiltinsOnly) {
 TEST_F(Expansion, EnvironmentWinsOverBuiltins) {
   sys::setEnv("d", "fromenv");
   EXPECT_EQ(expandText("#d#", "#"), "fromenv");
-  EXPECT_EQ(expandAttribute(engine, "#D#", "#"), "fromenv");
+  EXPECT_EQ(expandAttribute(engine, "#D#"), "fromenv");
   sys::setEnv("d", "");
 }
 
 TEST_F(Expansion, AttributeFormVersionIsNotABuiltin) {
-  EXPECT_EQ(expandAttribute(engine, "#version# #OXLANE_VERSION#", "#"), "#version# 5.12");
-  EXPECT_EQ(expandAttribute(engine, "#Home#", "#"), expandAttribute(engine, "#home#", "#"));
+  EXPECT_EQ(expandAttribute(engine, "#version# #OXLANE_VERSION#"), "#version# 5.12");
+  EXPECT_EQ(expandAttribute(engine, "#Home#"), expandAttribute(engine, "#home#"));
 }
 
 TEST_F(Expansion, StoreUpperCaseReferenceNeedsTheExactOne) {
   engine.results.exec["setup"] = 3010;
-  EXPECT_EQ(expandAttribute(engine, "code=#setup#", "#"), "code=3010");
-  EXPECT_EQ(expandAttribute(engine, "code=#SETUP#", "#"), "code=#SETUP#");
+  EXPECT_EQ(expandAttribute(engine, "code=#setup#"), "code=3010");
+  EXPECT_EQ(expandAttribute(engine, "code=#SETUP#"), "code=#SETUP#");
   engine.results.dialogs["answer"] = DialogAnswer{"yes", 3};
-  EXPECT_EQ(expandAttribute(engine, "#answer# #ANSWER#", "#"), "yes YES");
+  EXPECT_EQ(expandAttribute(engine, "#answer# #ANSWER#"), "yes YES");
   engine.results.actionStates["Setup"] = -2;
-  EXPECT_EQ(expandAttribute(engine, "#Setup#", "#"), "-2");
-  EXPECT_EQ(expandAttribute(engine, "#Setup#", "#", false, true, true), "#Setup#");
+  EXPECT_EQ(expandAttribute(engine, "#Setup#"), "-2");
+  EXPECT_EQ(expandAttribute(engine, "#Setup#", {.actionStates = false}), "#Setup#");
 }
 
 TEST_F(Expansion, MemosMatchExactOrUpperCaseIndependently) {
   engine.memos.set("ab", "Text");
-  EXPECT_EQ(expandAttribute(engine, "#ab#/#AB#", "#"), "Text/Text");
-  EXPECT_EQ(expandAttribute(engine, "#AB#", "#"), "Text");
+  EXPECT_EQ(expandAttribute(engine, "#ab#/#AB#"), "Text/Text");
+  EXPECT_EQ(expandAttribute(engine, "#AB#"), "Text");
   engine.memos.setBlock("file", "whole file");
   EXPECT_EQ(engine.memos.find("file")->kind, kMemoBlock);
-  EXPECT_EQ(expandAttribute(engine, "[#file#]", "#"), "[whole file]");
+  EXPECT_EQ(expandAttribute(engine, "[#file#]"), "[whole file]");
 }
 
 TEST_F(Expansion, TimestampIsWrittenAtEachExpansion) {
-  expandAttribute(engine, "x", "#");
+  expandAttribute(engine, "x");
   ASSERT_NE(engine.memos.find("_timestamp_"), nullptr);
   EXPECT_EQ(engine.memos.find("_timestamp_")->value, "1709967903");
-  EXPECT_EQ(expandAttribute(engine, "#_timestamp_#", "#"), "1709967903");
+  EXPECT_EQ(expandAttribute(engine, "#_timestamp_#"), "1709967903");
 }
 
 TEST_F(Expansion, UnknownReferencesStay) {
-  EXPECT_EQ(expandAttribute(engine, "#nobody# ## # %d%", "#"), "#nobody# ## # %d%");
-  EXPECT_EQ(expandAttribute(engine, "%d%", "#,%"), "09");
+  EXPECT_EQ(expandAttribute(engine, "#nobody# ## # %d%"), "#nobody# ## # %d%");
+  EXPECT_EQ(expandAttribute(engine, "%d%", {.separators = "#,%"}), "09");
 }
 
 TEST_F(Expansion, ExtraTableAndExactCaseOptions) {

@@ -5,6 +5,7 @@
 
 #include "engine/document.h"
 #include "engine/engine.h"
+#include "engine/interpreter.h"
 #include "flow/memo_directive.h"
 #include "flow/memo_loaders.h"
 #include "sysops/registry.h"
@@ -31,10 +32,11 @@ class Directives : public ::testing::Test {
     sys::setEnv("ORVANTIS_REGISTRY", savedStore_);
   }
   // Runs one element through its handler.
-  int64_t run(int64_t (*handler)(Engine&, const DirectiveNode&), const std::string& xml) {
+  // Runs the element through its dispatch table row, as the interpreter would.
+  int64_t run(const char* tag, const std::string& xml) {
     auto doc = parseDocument(xml, "");
     EXPECT_EQ(doc->status, 0) << xml;
-    return handler(engine_, *doc->root);
+    return runEntry(engine_, *findHandler(tag), *doc->root);
   }
   bool logged(const std::string& text) {
     for (const std::string& l : test::logLines(engine_.runLog.path))
@@ -84,26 +86,26 @@ TEST_F(Directives, WholeIniFilesExpandAndLaterGroupsWin) {
 
 TEST_F(Directives, RegistryFailuresAreErrorsNeverControlCodes) {
   std::string del = "<REGISTRY mode=\"del\" location=\"" + key_ + "\" valuename=\"gone\"/>";
-  EXPECT_EQ(run(runRegistryDirective, del), 0) << "a missing key is an error, not 'not taken'";
+  EXPECT_EQ(run("REGISTRY", del), 0) << "a missing key is an error, not 'not taken'";
   std::string add = "<REGISTRY mode=\"Add\" location=\"" + key_ + "\" valuename=\"v\" value=\"7\" type=\"REG_DWORD\"/>";
-  EXPECT_EQ(run(runRegistryDirective, add), 1);
-  EXPECT_EQ(run(runRegistryDirective, del), 0) << "a missing value too";
+  EXPECT_EQ(run("REGISTRY", add), 1);
+  EXPECT_EQ(run("REGISTRY", del), 0) << "a missing value too";
   EXPECT_TRUE(logged("Erreur système de la base de registre : 2"));
-  EXPECT_EQ(run(runRegistryDirective, "<REGISTRY mode=\"delkey\" location=\"HKCU\\\"/>"), 0);
-  EXPECT_EQ(run(runRegistryDirective, "<REGISTRY mode=\"other\" location=\"" + key_ + "\"/>"), 0);
+  EXPECT_EQ(run("REGISTRY", "<REGISTRY mode=\"delkey\" location=\"HKCU\\\"/>"), 0);
+  EXPECT_EQ(run("REGISTRY", "<REGISTRY mode=\"other\" location=\"" + key_ + "\"/>"), 0);
   std::string read = "<MEMO type=\"registry\" location=\"" + key_ + "\\v\" name=\"r\"/>";
-  EXPECT_EQ(run(runMemoDirective, read), 1);
+  EXPECT_EQ(run("MEMO", read), 1);
   EXPECT_EQ(memo("r"), "7");
 }
 
 TEST_F(Directives, MemoTypesAndParameters) {
   engine_.params["user"] = "bob";
-  EXPECT_EQ(run(runMemoDirective, "<MEMO type=\"PARAMETERS\" value=\"user\" name=\"who\"/>"), 1);
+  EXPECT_EQ(run("MEMO", "<MEMO type=\"PARAMETERS\" value=\"user\" name=\"who\"/>"), 1);
   EXPECT_EQ(memo("who"), "bob");
   EXPECT_EQ(engine_.memos.find("who")->kind, kMemoParameter);
-  EXPECT_EQ(run(runMemoDirective, "<MEMO type=\"parameters\" value=\"\" name=\"w\"/>"), 0);
-  EXPECT_EQ(run(runMemoDirective, "<MEMO type=\"nothing\"/>"), 0);
-  EXPECT_EQ(run(runMemoDirective, "<MEMO type=\"internal\" name=\"i\" value=\"#who#!\" blocktagerror=\"ignore\"/>"), -1)
+  EXPECT_EQ(run("MEMO", "<MEMO type=\"parameters\" value=\"\" name=\"w\"/>"), 0);
+  EXPECT_EQ(run("MEMO", "<MEMO type=\"nothing\"/>"), 0);
+  EXPECT_EQ(run("MEMO", "<MEMO type=\"internal\" name=\"i\" value=\"#who#!\" blocktagerror=\"ignore\"/>"), -1)
       << "ignore makes every outcome -1";
   EXPECT_EQ(memo("i"), "bob!");
 }

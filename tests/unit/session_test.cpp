@@ -3,6 +3,7 @@
 
 #include "engine/document.h"
 #include "engine/engine.h"
+#include "engine/interpreter.h"
 #include "platform/session_ops.h"
 #include "sysops/session.h"
 #include "test_support.h"
@@ -34,7 +35,7 @@ class Session : public ::testing::Test {
   void TearDown() override { session::installSessionOps(nullptr); }
   int64_t run(const std::string& attrs) {
     doc = parseDocument("<ORVANTIS><SESSION " + attrs + "/></ORVANTIS>", "");
-    return runSession(engine, *doc->root->children[0]);
+    return runEntry(engine, *findHandler("SESSION"), *doc->root->children[0]);
   }
   std::string lastLine() { return test::logLines(engine.runLog.path).back(); }
   test::TempDir dir;

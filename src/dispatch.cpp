@@ -1,0 +1,56 @@
+// The dispatch table: one row per tag, tried top to bottom. A row names the
+// element's handler (a frame of its own) or the body run inside the common
+// directive frame, whether "Retour de" is logged, and what closing the
+// element does to its result.
+#include "actions/action.h"
+#include "actions/root_settings.h"
+#include "engine/interpreter.h"
+#include "flow/memo_directive.h"
+#include "flow/pause.h"
+#include "log/log_directive.h"
+#include "sysops/copy_delete.h"
+#include "sysops/create.h"
+#include "sysops/exec.h"
+#include "sysops/registry_directive.h"
+#include "sysops/session.h"
+
+namespace orv {
+
+namespace {
+
+// A row whose handler keeps a frame of its own.
+constexpr DispatchEntry own(const char* tag, DirectiveHandler handler, bool logsReturn = true,
+                            CloseRule close = CloseRule::None) {
+  return {tag, handler, nullptr, logsReturn, close};
+}
+
+// A row whose body runs inside the common directive frame.
+constexpr DispatchEntry framed(const char* tag, DirectiveBody body, bool logsReturn = true,
+                               CloseRule close = CloseRule::None) {
+  return {tag, nullptr, body, logsReturn, close};
+}
+
+const DispatchEntry kDispatch[] = {
+    own("ACTION", runActionElement, true, CloseRule::Action),
+    framed("COPY", runCopy),
+    framed("EXEC", runExec),
+    framed("REGISTRY", runRegistryDirective),
+    framed("RENAMEDISK", runRenameDisk),
+    framed("CREATE", runCreate),
+    framed("SESSION", runSession),
+    framed("DELETE", runDelete),
+    framed("PAUSE", runPause),
+    own("MEMO", runMemoDirective, false),
+    own("LOG", runLogDirective),
+    framed("ORVANTIS", applySettingsDirective),
+};
+
+}  // namespace
+
+const DispatchEntry* findHandler(const std::string& tag) {
+  for (const DispatchEntry& entry : kDispatch)
+    if (tag == entry.tag) return &entry;
+  return nullptr;
+}
+
+}  // namespace orv
