@@ -59,20 +59,36 @@ static std::string describeDate(int64_t number) {
   return formatDate(kDateMask, clock::fromDateNumber(number)) + " (" + decimal(number) + ").";
 }
 
+// The stored date number; 0 (never run) for a record outside the dates the
+// program writes, which only a damaged base holds.
+static int64_t storedDate(Engine& engine, const std::string& name) {
+  std::string text = storedText(engine, name, RecordKind::Date);
+  int64_t last = numberValue(text);
+  if (last == 0 || clock::dateNumberInRange(last)) return last;
+  engine.log("Date de dernière execution endommagée, ignorée : " + text, "ATT+3");
+  return 0;
+}
+
 bool dateTrigger(Engine& engine, const std::string& name, const std::string& period) {
   engine.log("Vérification du déclenchement de l'action " + name + " par date", "+1");
   int64_t length = parsePeriod(engine, period);
-  int64_t last = numberValue(storedText(engine, name, RecordKind::Date));
+  int64_t last = storedDate(engine, name);
   if (!actionsBaseConfigured(engine)) return true;
   if (last == 0) {
     engine.log("L'action n'a jamais initialisé de date.", "+2");
     return true;
   }
-  int64_t next = last + length, now = clock::nowNumber();
+  int64_t next = saturatingAdd(last, length), now = clock::nowNumber();
   engine.log("Date de dernière execution : " + describeDate(last), "+2");
   if (next < now) {
     engine.log("La date de dernière execution dépasse celle demandée. L'action " + name + " doit s'executer.", "+2");
     return true;
+  }
+  if (!clock::dateNumberInRange(next)) {
+    // A period too long to give a date: never due.
+    engine.log("Date de prochaine execution incalculable (" + decimal(length) + " secondes après la dernière).",
+               "ATT+3");
+    return false;
   }
   engine.log("Date de prochaine execution : " + describeDate(next), "+2");
   return false;

@@ -14,7 +14,7 @@ static int64_t unitSeconds(const std::string& unit) {
 }
 
 int64_t parsePeriod(Engine& engine, const std::string& period) {
-  uint64_t total = 0;  // wraps rather than overflowing on absurd counts
+  int64_t total = 0;  // held at the end of the range on absurd counts
   size_t start = 0;
   for (;;) {
     size_t comma = period.find(',', start);
@@ -31,14 +31,13 @@ int64_t parsePeriod(Engine& engine, const std::string& period) {
       engine.log("Impossible de localiser indice de période dans le champ => " + entry, "ATT");
       engine.log("Indice inconnu => " + unit, "ATT");
     } else {
-      total += static_cast<uint64_t>(numberValue(countText)) * static_cast<uint64_t>(seconds);
+      total = saturatingAdd(total, saturatingMul(numberValue(countText), seconds));
     }
     if (comma == std::string::npos) break;
     start = comma + 1;
   }
-  auto result = static_cast<int64_t>(total);
-  engine.log("La période de temp entre deux activation est évalué à " + decimal(result) + " secondes.", "");
-  return result;
+  engine.log("La période de temp entre deux activation est évalué à " + decimal(total) + " secondes.", "");
+  return total;
 }
 
 }  // namespace orv

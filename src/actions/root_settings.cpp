@@ -95,7 +95,7 @@ int64_t applySettingsDirective(Engine& engine, const DirectiveNode&, const Attri
     int64_t n = numberValue(attrs.get("waitatclose"));
     engine.log("Un délai d'attente avant fermeture de l'application est spécifié : " + decimal(n) +
                    " secondes.", "+1");
-    engine.switches.waitAtCloseMs = n * 1000;
+    engine.switches.waitAtCloseMs = waitMilliseconds(engine, n, "ATT+2");
   }
   ok = applyRedirection(engine, attrs) && ok;
   if (attrs.has("enableregistry64")) {

@@ -51,7 +51,8 @@ int64_t dateNumber(const sys::LocalTime& t) {
 }
 
 sys::LocalTime fromDateNumber(int64_t seconds) {
-  int64_t days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+  // Floor division, written so that no value of seconds overflows.
+  int64_t days = seconds / 86400 - (seconds % 86400 < 0 ? 1 : 0);
   int64_t rest = seconds - days * 86400;
   // Civil date from day count (inverse of daysFromCivil).
   int64_t z = days + 719468;
@@ -65,6 +66,12 @@ sys::LocalTime fromDateNumber(int64_t seconds) {
   int64_t y = yoe + era * 400 + (m <= 2);
   return {static_cast<int>(y), m, d, static_cast<int>(rest / 3600),
           static_cast<int>(rest % 3600 / 60), static_cast<int>(rest % 60)};
+}
+
+bool dateNumberInRange(int64_t seconds) {
+  static const int64_t first = dateNumber({1, 1, 1, 0, 0, 0});
+  static const int64_t last = dateNumber({9999, 12, 31, 23, 59, 59});
+  return seconds >= first && seconds <= last;
 }
 
 int64_t nowNumber() { return dateNumber(now()); }

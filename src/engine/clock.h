@@ -15,6 +15,9 @@ sys::LocalTime now();
 int64_t dateNumber(const sys::LocalTime& t);
 // The local time that a date number stands for.
 sys::LocalTime fromDateNumber(int64_t seconds);
+// True for the date numbers of years 1 to 9999, the dates the program writes
+// and prints; a stored date outside them is damaged.
+bool dateNumberInRange(int64_t seconds);
 // The current date number.
 int64_t nowNumber();
 // Replaces the clock (tests); an empty function restores the real one.

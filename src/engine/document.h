@@ -42,7 +42,7 @@ struct ParsedDocument {
 
 // French description of a parser error code (taken as an unsigned byte).
 std::string describeXmlError(int status);
-// The parser's English text for a status (empty outside its known codes).
+// The parser's English text for a status (empty for 0 and codes it does not know).
 std::string parserErrorText(int status);
 
 // Parses bytes as a directive document with an optional forced encoding name

@@ -1,5 +1,8 @@
 #include "engine/engine.h"
 
+#include "engine/text_util.h"
+#include "platform/system.h"
+
 namespace orv {
 
 void Engine::log(std::string_view message, std::string_view level) {
@@ -15,6 +18,15 @@ void Engine::logStartup(std::string_view message, std::string_view level) {
   journal.maxArchives = 10;
   journal.nestingLevel = 0;
   writeLogLine(journal, message, level);
+}
+
+int64_t waitMilliseconds(Engine& engine, int64_t seconds, std::string_view level) {
+  bool tooLong = false;
+  int64_t ms = saturatingMul(seconds, 1000, &tooLong);
+  if (!tooLong || seconds < 0) return ms;
+  engine.log("Durée d'attente trop longue, ramenée à " + decimal(sys::kLongestSleepMs) + " millisecondes.",
+             level);
+  return sys::kLongestSleepMs;
 }
 
 }  // namespace orv

@@ -99,4 +99,8 @@ struct Engine {
   void logStartup(std::string_view message, std::string_view level);
 };
 
+// Milliseconds of a wait of the given seconds; a length too long to compute is
+// held at the longest sleep of the platform, with a warning line at level.
+int64_t waitMilliseconds(Engine& engine, int64_t seconds, std::string_view level);
+
 }  // namespace orv

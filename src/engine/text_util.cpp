@@ -1,6 +1,7 @@
 #include "engine/text_util.h"
 
 #include <cctype>
+#include <limits>
 
 namespace orv {
 
@@ -110,6 +111,25 @@ void appendUtf8(std::string& out, uint32_t cp) {
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
+}
+
+static int64_t held(bool high, bool* saturated) {
+  if (saturated) *saturated = true;
+  return high ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
+}
+
+int64_t saturatingAdd(int64_t a, int64_t b, bool* saturated) {
+  int64_t out;
+  if (__builtin_add_overflow(a, b, &out)) return held(b > 0, saturated);
+  if (saturated) *saturated = false;
+  return out;
+}
+
+int64_t saturatingMul(int64_t a, int64_t b, bool* saturated) {
+  int64_t out;
+  if (__builtin_mul_overflow(a, b, &out)) return held((a < 0) == (b < 0), saturated);
+  if (saturated) *saturated = false;
+  return out;
 }
 
 std::string decimal(int64_t value) { return std::to_string(value); }

@@ -31,6 +31,11 @@ size_t find(std::string_view text, std::string_view needle, bool ignoreCase, siz
 // Appends the UTF-8 encoding of a code point.
 void appendUtf8(std::string& out, uint32_t codePoint);
 
+// a + b and a × b, held at the nearest end of the signed 64-bit range
+// instead of overflowing; saturated (when given) tells whether that happened.
+int64_t saturatingAdd(int64_t a, int64_t b, bool* saturated = nullptr);
+int64_t saturatingMul(int64_t a, int64_t b, bool* saturated = nullptr);
+
 // Decimal text of a signed 64-bit value.
 std::string decimal(int64_t value);
 

@@ -11,7 +11,7 @@ namespace orv {
 int64_t runPause(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
   int64_t seconds = parsePeriod(engine, firstChars(toLower(attrs.get("value")), 50));
   engine.log("Mise en attente pendant " + decimal(seconds) + " secondes.", "");
-  sys::sleepMs(seconds * 1000);
+  sys::sleepMs(waitMilliseconds(engine, seconds, "ATT1"));
   engine.log("Fin de période d'attente.", "");
   return 1;
 }

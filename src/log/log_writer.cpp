@@ -1,5 +1,7 @@
 #include "log/log_writer.h"
 
+#include <algorithm>
+
 #include "engine/clock.h"
 #include "engine/text_util.h"
 #include "platform/files.h"
@@ -90,8 +92,8 @@ int writeLogLine(LogFileConfig& config, std::string_view message, std::string_vi
   sys::LocalTime date = clock::now();
   applyDefaults(config);
   if (config.path.empty()) return 0;
-  if (config.maxSize != 0) {
-    int64_t threshold = config.maxSize * 1024 - 1000;
+  if (config.maxSize > 0) {  // 0 or less: no limit
+    int64_t threshold = saturatingMul(config.maxSize, 1024) - 1000;
     if (fs::fileSize(config.path) >= threshold) rotateLog(config);
   }
   std::string line = composeLogLine(config, message, level, date);
@@ -108,6 +110,7 @@ static std::string archiveName(const std::string& name, const std::string& ext,
 }
 
 void rotateLog(LogFileConfig& config) {
+  if (!fs::fileExists(config.path)) return;  // nothing to rotate
   std::string name = fs::filePart(config.path);
   if (config.maxArchives == 0) {
     fs::removeFile(config.path);
@@ -117,20 +120,21 @@ void rotateLog(LogFileConfig& config) {
   std::string ext = "." + (dot == std::string::npos ? std::string() : name.substr(dot + 1));
   // Archives stay beside the log, also for a path without folder.
   std::string folder = fs::folderPart(config.path);
-  for (int64_t i = 1; i <= config.maxArchives; ++i) {
+  int64_t count = std::min(config.maxArchives, kMaxLogArchives);
+  for (int64_t i = 1; i <= count; ++i) {
     std::string archive = folder + archiveName(name, ext, config.archiveSeparator, i);
     if (!fs::pathExists(archive)) {
       if (fs::renamePath(config.path, archive)) return;
       continue;
     }
-    if (i != config.maxArchives) continue;
+    if (i != count) continue;
     // Every archive name is taken: remove the log and its numbered archives.
     bool failed = fs::fileExists(config.path) && !fs::removeFile(config.path);
-    for (int64_t k = 1; k <= config.maxArchives; ++k) {
+    for (int64_t k = 1; k <= count; ++k) {
       std::string old = folder + archiveName(name, ext, config.archiveSeparator, k);
       if (fs::fileExists(old) && !fs::removeFile(old)) failed = true;
     }
-    if (failed) config.maxSize += 1;
+    if (failed) config.maxSize = saturatingAdd(config.maxSize, 1);
   }
 }
 

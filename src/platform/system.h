@@ -33,6 +33,9 @@ struct LocalTime {
 LocalTime localNow();
 // Sleeps for ms milliseconds (fine timer resolution where the platform needs it).
 void sleepMs(int64_t ms);
+// The longest wait sleepMs performs: it waits in steps the system can take, so
+// every positive millisecond count is a finite wait.
+inline constexpr int64_t kLongestSleepMs = INT64_MAX;
 // Monotonic milliseconds, for time limits.
 int64_t monotonicMs();
 

@@ -7,22 +7,33 @@ namespace orv {
 
 namespace {
 
+// One well-formed UTF-8 character at text[i]: its length, or 0 for a byte
+// that starts none (stray continuation, truncated, overlong form, surrogate,
+// beyond U+10FFFF). An overlong form must never decode to ";" or "*".
+size_t decodeAt(const std::string& text, size_t i, char32_t& cp) {
+  auto c = static_cast<unsigned char>(text[i]);
+  size_t len = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
+             : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+  if (len == 0 || i + len > text.size()) return 0;
+  cp = len == 1 ? c : c & (0xFF >> (len + 1));
+  for (size_t k = 1; k < len; ++k) {
+    auto cc = static_cast<unsigned char>(text[i + k]);
+    if ((cc & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (cc & 0x3F);
+  }
+  static const char32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+  bool ok = cp >= kMinimum[len] && cp <= 0x10FFFF && !(cp >= 0xD800 && cp < 0xE000);
+  return ok ? len : 0;
+}
+
 // Code points of a UTF-8 text; an invalid byte stands for itself.
 std::u32string codePoints(const std::string& text) {
   std::u32string out;
   for (size_t i = 0; i < text.size();) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-    char32_t cp = len == 1 ? c : c & (0xFF >> (len + 1));
-    bool valid = i + len <= text.size();
-    for (int k = 1; valid && k < len; ++k) {
-      unsigned char cc = static_cast<unsigned char>(text[i + k]);
-      valid = (cc & 0xC0) == 0x80;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (!valid) len = 1, cp = c;
-    out += cp;
-    i += static_cast<size_t>(len);
+    char32_t cp = 0;
+    size_t len = decodeAt(text, i, cp);
+    out += len ? cp : static_cast<unsigned char>(text[i]);
+    i += len ? len : 1;
   }
   return out;
 }

@@ -2,6 +2,8 @@
 // actions base records they read and write.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "actions/action.h"
 #include "actions/actions_base.h"
 #include "engine/clock.h"
@@ -93,6 +95,35 @@ TEST_F(Triggers, DateRulesAreStrict) {
   EXPECT_TRUE(logged("La date de dernière execution dépasse celle demandée. L'action Daily doit s'executer."));
   EXPECT_TRUE(dateTrigger(engine_, "Never", "d:1"));
   EXPECT_TRUE(logged("L'action n'a jamais initialisé de date."));
+}
+
+TEST_F(Triggers, PeriodsAndDatesTooLongToComputeAreHeld) {
+  EXPECT_EQ(parsePeriod(engine_, "s:9223372036854775807,s:1"), INT64_MAX);
+  EXPECT_EQ(parsePeriod(engine_, "y:999999999999999"), INT64_MAX);
+  EXPECT_EQ(parsePeriod(engine_, "y:-999999999999999"), INT64_MIN);
+  stored("[ActionDate]\r\nLate = " + std::to_string(kNow - 10) + "\r\n");
+  newLines();
+  EXPECT_FALSE(dateTrigger(engine_, "Late", "s:9223372036854775807")) << "next date beyond any date: not due";
+  EXPECT_TRUE(logged("Date de prochaine execution incalculable (9223372036854775807 secondes après la dernière)."));
+  EXPECT_TRUE(dateTrigger(engine_, "Late", "s:-9223372036854775807"));
+  // A damaged base: dates no run could have written read as never run.
+  for (const char* damaged : {"-9223372036854775808", "9223372036854775807", "-62135596801"}) {
+    stored(std::string("[ActionDate]\r\nBad = ") + damaged + "\r\n");
+    EXPECT_TRUE(dateTrigger(engine_, "Bad", "s:-5")) << damaged;
+    std::vector<std::string> lines = newLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        std::string("\t\t\tDate de dernière execution endommagée, ignorée : ") + damaged),
+              lines.end()) << damaged;
+  }
+}
+
+TEST_F(Triggers, WaitsTooLongToComputeAreHeldAtTheLongestSleep) {
+  EXPECT_EQ(waitMilliseconds(engine_, 5, "ATT1"), 5000);
+  EXPECT_EQ(waitMilliseconds(engine_, -9223372036854775807, "ATT1"), INT64_MIN) << "never waits";
+  EXPECT_TRUE(newLines().empty());
+  EXPECT_EQ(waitMilliseconds(engine_, 9223372036854775807, "ATT1"), sys::kLongestSleepMs);
+  EXPECT_EQ(newLines(), std::vector<std::string>{
+                            "\tDurée d'attente trop longue, ramenée à 9223372036854775807 millisecondes."});
 }
 
 TEST_F(Triggers, RecordsOnlyCompletedActionsWithTheirKinds) {

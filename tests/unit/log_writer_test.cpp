@@ -88,6 +88,32 @@ TEST(LogFile, RotatesIntoNumberedArchivesThenStartsOver) {
   EXPECT_EQ(test::logLines(dir.file("journal.1.log")), std::vector<std::string>{"fourth"});
 }
 
+TEST(LogFile, RotationStaysBounded) {
+  test::TempDir dir;
+  LogFileConfig c;
+  c.path = dir.file("run.log");
+  c.maxSize = -1;  // no limit, like 0
+  c.maxArchives = 1000000000000;
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(writeLogLine(c, "line", ""), 1);
+  EXPECT_EQ(test::logLines(c.path).size(), 3u);
+  EXPECT_FALSE(fs::pathExists(dir.file("run.1.log")));
+  rotateLog(c);  // the file exists: archived
+  EXPECT_TRUE(fs::pathExists(dir.file("run.1.log")));
+  rotateLog(c);  // no file: nothing to rotate
+  EXPECT_FALSE(fs::pathExists(dir.file("run.2.log")));
+  // Every archive name up to the cap taken: the cleanup runs at the cap.
+  for (int64_t i = 1; i <= kMaxLogArchives; ++i) test::spit(dir.file("run." + std::to_string(i) + ".log"), "x");
+  test::spit(c.path, "full");
+  rotateLog(c);
+  EXPECT_FALSE(fs::pathExists(c.path));
+  EXPECT_FALSE(fs::pathExists(dir.file("run.1.log")));
+  EXPECT_FALSE(fs::pathExists(dir.file("run.1000.log")));
+  // A limit too large to compute in bytes is no overflow, just a large limit.
+  c.maxSize = INT64_MAX;
+  EXPECT_EQ(writeLogLine(c, "after", ""), 1);
+  EXPECT_EQ(test::logLines(c.path), std::vector<std::string>{"after"});
+}
+
 TEST(LogFile, RotationKeepsUnrelatedFilesAndHandlesNoExtension) {
   test::TempDir dir;
   test::spit(dir.file("journal-old.log"), "keep");

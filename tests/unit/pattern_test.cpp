@@ -54,6 +54,16 @@ TEST(FileSpec, ShellRules) {
     EXPECT_EQ(matchFileSpec(c.name, c.pattern), c.match) << c.pattern << " vs " << c.name;
 }
 
+TEST(FileSpec, InvalidBytesAreNeverSeparators) {
+  // C0 BB is an overlong form of ";": two bytes standing for themselves.
+  const std::string hidden = "x\xC0\xBB" "b";
+  EXPECT_FALSE(matchFileSpec("b", hidden)) << "no second mask \"b\"";
+  EXPECT_TRUE(matchFileSpec(hidden, hidden));
+  EXPECT_FALSE(matchFileSpec("b", "x\xE0\x80\xBB" "b")) << "three-byte overlong form";
+  EXPECT_FALSE(matchFindPattern("x", "x\xC0\xAA")) << "overlong \"*\" is no wildcard";
+  EXPECT_TRUE(matchFileSpec("\xC3\xA9t\xC3\xA9.txt", "\xC3\x89T\xC3\x89.*")) << "valid text still folds";
+}
+
 TEST(FileSpec, ManyStarsStayFast) {
   std::string name(200, 'a');
   EXPECT_FALSE(matchFileSpec(name, "*a*a*a*a*a*a*a*a*a*a*a*a*b"));

@@ -29,6 +29,21 @@ TEST(NumberValue, WrapsLikeASigned64BitInteger) {
   EXPECT_EQ(numberValue("$FFFFFFFFFFFFFFFF"), -1);
 }
 
+TEST(Saturating, HeldAtTheEndsOfTheRange) {
+  bool held = true;
+  EXPECT_EQ(saturatingMul(5, 1000, &held), 5000);
+  EXPECT_FALSE(held);
+  EXPECT_EQ(saturatingMul(INT64_MAX / 1000 + 1, 1000, &held), INT64_MAX);
+  EXPECT_TRUE(held);
+  EXPECT_EQ(saturatingMul(INT64_MIN, -1), INT64_MAX);
+  EXPECT_EQ(saturatingMul(-9223372036854775807, 1024), INT64_MIN);
+  EXPECT_EQ(saturatingAdd(INT64_MAX, 1, &held), INT64_MAX);
+  EXPECT_TRUE(held);
+  EXPECT_EQ(saturatingAdd(INT64_MIN, -86400), INT64_MIN);
+  EXPECT_EQ(saturatingAdd(INT64_MIN, INT64_MAX, &held), -1);
+  EXPECT_FALSE(held);
+}
+
 TEST(TextLimits, CountCharactersNotBytes) {
   EXPECT_EQ(firstChars("élève", 2), "él");
   EXPECT_EQ(firstChars("abc", 10), "abc");
