@@ -51,9 +51,10 @@ int64_t dateNumber(const sys::LocalTime& t) {
 }
 
 sys::LocalTime fromDateNumber(int64_t seconds) {
-  // Floor division, written so that no value of seconds overflows.
-  int64_t days = seconds / 86400 - (seconds % 86400 < 0 ? 1 : 0);
-  int64_t rest = seconds - days * 86400;
+  // Floor division and its remainder, written so that no value of seconds overflows.
+  int64_t rest = seconds % 86400;
+  int64_t days = seconds / 86400 - (rest < 0 ? 1 : 0);
+  if (rest < 0) rest += 86400;
   // Civil date from day count (inverse of daysFromCivil).
   int64_t z = days + 719468;
   int64_t era = (z >= 0 ? z : z - 146096) / 146097;

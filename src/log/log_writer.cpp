@@ -22,10 +22,10 @@ LevelStyle levelStyle(std::string_view token, int8_t nestingLevel) {
   size_t plus = token.find('+');
   if (minus != std::string_view::npos && minus + 1 < token.size()) {
     std::string_view rest = token.substr(minus + 1);
-    style.indent = nestingLevel - numberValue(rest.substr(0, rest.find('-')));
+    style.indent = saturatingAdd(nestingLevel, saturatingMul(numberValue(rest.substr(0, rest.find('-'))), -1));
   } else if (plus != std::string_view::npos && plus + 1 < token.size()) {
     std::string_view rest = token.substr(plus + 1);
-    style.indent = nestingLevel + numberValue(rest.substr(0, rest.find('+')));
+    style.indent = saturatingAdd(nestingLevel, numberValue(rest.substr(0, rest.find('+'))));
   }
   return style;
 }

@@ -3,6 +3,8 @@
 // be plain relative names (no expansion), pauses must not wait.
 #include <stdlib.h>
 
+#include <cctype>
+
 #include <filesystem>
 #include <set>
 
@@ -59,7 +61,7 @@ bool keepAttribute(const orv::DirectiveNode& node, const std::string& name, cons
   return true;
 }
 
-void restrict(orv::DirectiveNode& node, bool isRoot) {
+void confine(orv::DirectiveNode& node) {
   auto& a = node.attributes;
   for (size_t i = 0; i < a.size();)
     if (keepAttribute(node, a[i].first, a[i].second)) ++i;
@@ -72,10 +74,9 @@ void restrict(orv::DirectiveNode& node, bool isRoot) {
       c.erase(c.begin() + static_cast<std::ptrdiff_t>(i));
       continue;
     }
-    if (child->isElement()) restrict(*child, false);
+    if (child->isElement()) confine(*child);
     ++i;
   }
-  (void)isRoot;
 }
 
 // The scratch folder: made once, emptied before every input.
@@ -100,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   stdfs::current_path(dir, ec);
   auto doc = orv::parseDocument(orv::fuzz::text(data, size), "");
   if (!doc || doc->status != 0 || !doc->root) return 0;
-  restrict(*doc->root, true);
+  confine(*doc->root);
   orv::Engine engine;
   engine.maxDepth = 64;  // the fuzzing thread's stack, not the program's 512 MB one
   orv::interpretNode(engine, *doc->root);
