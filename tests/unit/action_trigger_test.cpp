@@ -7,6 +7,8 @@
 #include "actions/action.h"
 #include "actions/actions_base.h"
 #include "engine/clock.h"
+#include "engine/document.h"
+#include "engine/interpreter.h"
 #include "engine/engine.h"
 #include "platform/system.h"
 #include "sysops/registry.h"
@@ -124,6 +126,16 @@ TEST_F(Triggers, WaitsTooLongToComputeAreHeldAtTheLongestSleep) {
   EXPECT_EQ(waitMilliseconds(engine_, 9223372036854775807, "ATT1"), sys::kLongestSleepMs);
   EXPECT_EQ(newLines(), std::vector<std::string>{
                             "\tDurée d'attente trop longue, ramenée à 9223372036854775807 millisecondes."});
+}
+
+TEST_F(Triggers, WaitAtCloseTooLongToComputeIsHeld) {
+  auto doc = parseDocument("<ORVANTIS><ORVANTIS waitatclose='9223372036854775807'/>"
+                           "<ORVANTIS waitatclose='-9223372036854775808'/></ORVANTIS>", "");
+  runEntry(engine_, *findHandler("ORVANTIS"), *doc->root->children[0]);
+  EXPECT_EQ(engine_.switches.waitAtCloseMs, sys::kLongestSleepMs);
+  EXPECT_TRUE(logged("\t\tDurée d'attente trop longue, ramenée à 9223372036854775807 millisecondes."));
+  runEntry(engine_, *findHandler("ORVANTIS"), *doc->root->children[1]);
+  EXPECT_EQ(engine_.switches.waitAtCloseMs, INT64_MIN) << "no wait at all";
 }
 
 TEST_F(Triggers, RecordsOnlyCompletedActionsWithTheirKinds) {
