@@ -16,6 +16,15 @@ static std::string trim(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
+// A name or value as one line: a line break in it would start another line of
+// the file (a forged group or key), so each CR and LF stands as a blank.
+static std::string oneLine(const std::string& text) {
+  std::string out = text;
+  for (char& c : out)
+    if (c == '\r' || c == '\n') c = ' ';
+  return out;
+}
+
 IniFile IniFile::parse(const std::string& input) {
   IniFile ini;
   std::string text = input;
@@ -63,13 +72,15 @@ std::vector<std::string> IniFile::groups() const {
   return out;
 }
 
-std::optional<std::string> IniFile::findGroup(const std::string& group) const {
+std::optional<std::string> IniFile::findGroup(const std::string& wanted) const {
+  std::string group = oneLine(wanted);
   for (const Line& l : lines_)
     if (l.kind == Kind::Group && equalsNoCase(l.name, group)) return l.name;
   return std::nullopt;
 }
 
-std::vector<std::pair<std::string, std::string>> IniFile::entries(const std::string& group) const {
+std::vector<std::pair<std::string, std::string>> IniFile::entries(const std::string& wanted) const {
+  std::string group = oneLine(wanted);
   std::vector<std::pair<std::string, std::string>> out;
   bool inside = false;
   for (const Line& l : lines_) {
@@ -81,7 +92,7 @@ std::vector<std::pair<std::string, std::string>> IniFile::entries(const std::str
 
 std::optional<std::string> IniFile::get(const std::string& group, const std::string& key) const {
   for (const auto& [name, value] : entries(group))
-    if (equalsNoCase(name, key)) return value;
+    if (equalsNoCase(name, oneLine(key))) return value;
   return std::nullopt;
 }
 
@@ -93,7 +104,8 @@ int IniFile::groupEnd(size_t groupLine) const {
   return static_cast<int>(end);
 }
 
-void IniFile::set(const std::string& group, const std::string& key, const std::string& value) {
+void IniFile::set(const std::string& groupText, const std::string& keyText, const std::string& valueText) {
+  std::string group = oneLine(groupText), key = oneLine(keyText), value = oneLine(valueText);
   bool inside = false;
   int firstGroup = -1;
   for (size_t i = 0; i < lines_.size(); ++i) {

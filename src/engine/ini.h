@@ -26,6 +26,7 @@ class IniFile {
   // A key's value in a group (first match, ignoring case).
   std::optional<std::string> get(const std::string& group, const std::string& key) const;
   // Replaces a key's value, or adds the key (and the group) when missing.
+  // Line breaks in the group, key or value are written (and looked up) as blanks.
   void set(const std::string& group, const std::string& key, const std::string& value);
 
   // The bytes of the file: CR LF line ends, the mark kept when it was there.

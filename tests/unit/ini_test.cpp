@@ -32,6 +32,18 @@ TEST(IniFile, WritingKeepsUntouchedLinesAndUsesCrLf) {
   EXPECT_EQ(again.get("Action", "B").value_or("?"), "-2");
 }
 
+TEST(IniFile, LineBreaksInNamesAndValuesCannotForgeLines) {
+  // An action named with a line break must not add a group or key of its own.
+  IniFile ini = IniFile::parse("[Action]\r\nA = 1\r\n");
+  ini.set("Action", "x\n[Action]\r\nA", "9\nB = 2");
+  EXPECT_EQ(ini.serialize(), "[Action]\r\nA = 1\r\nx [Action]  A = 9 B = 2\r\n");
+  IniFile again = IniFile::parse(ini.serialize());
+  EXPECT_EQ(again.get("Action", "A").value_or("?"), "1");
+  EXPECT_FALSE(again.get("Action", "B"));
+  EXPECT_EQ(again.get("Action", "x\n[Action]\r\nA").value_or("?"), "9 B = 2") << "read back under the same name";
+  EXPECT_EQ(again.serialize(), ini.serialize());
+}
+
 TEST(IniFile, Utf8MarkIsKeptAndAnsiIsTheDefault) {
   IniFile marked = IniFile::parse("\xEF\xBB\xBF\r\n[G]\r\nnom = \xC3\xA9t\xC3\xA9\r\n");
   EXPECT_TRUE(marked.hasMark());
