@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -201,15 +202,68 @@ void substituteStore(Expansion& e, const Map& store, ToText toText) {
   });
 }
 
-// The memo step: exact names, else the memo whose upper-cased name is written.
+// Replaces every occurrence of from by to, left to right, without rescanning
+// what it inserts; stops (setting overflow) once the text outgrows maxBytes.
+bool replaceBounded(std::string& text, const std::string& from, const std::string& to, size_t maxBytes,
+                    bool& overflow) {
+  size_t hit = text.find(from);
+  if (hit == std::string::npos) return false;
+  std::string out;
+  size_t pos = 0;
+  for (; hit != std::string::npos; hit = text.find(from, pos)) {
+    out.append(text, pos, hit - pos).append(to);
+    pos = hit + from.size();
+    if (out.size() > maxBytes) {
+      overflow = true;
+      break;
+    }
+  }
+  if (!overflow) out.append(text, pos, std::string::npos);
+  text = std::move(out);
+  return true;
+}
+
+// Memo names the text references ("#name#", or "#NAME#" for any memo of that
+// upper-cased name) that come after `after` in the store's name order.
+void referencedMemos(const std::string& text, const MemoStore& memos, const std::string* after,
+                     std::set<std::string>& out) {
+  for (size_t open = text.find('#'); open != std::string::npos;) {
+    size_t close = text.find('#', open + 1);
+    if (close == std::string::npos) break;
+    std::string name = text.substr(open + 1, close - open - 1);
+    if (!name.empty()) {
+      if (memos.find(name) && (!after || name > *after)) out.insert(name);
+      for (const std::string& n : memos.namesWithUpper(name))
+        if (!after || n > *after) out.insert(n);
+    }
+    open = close;
+  }
+}
+
+// The memo step. Memos are visited in name order, each replacing its exact
+// reference and its upper-cased one; text a memo inserts is looked at again
+// only for memos later in that order, as a walk of the whole store would.
+// Only the memos the text references are visited.
 void applyMemos(Expansion& e, Engine& engine) {
   engine.memos.set("_timestamp_", decimal(clock::nowNumber()));
+  if (e.overflow || e.text.find('#') == std::string::npos) return;
   const MemoStore& memos = engine.memos;
-  e.scan("#", [&](const std::string& name) -> std::optional<std::string> {
+  std::set<std::string> pending;
+  referencedMemos(e.text, memos, nullptr, pending);
+  while (!pending.empty() && !e.overflow) {
+    std::string name = *pending.begin();
+    pending.erase(pending.begin());
     const MemoEntry* entry = memos.find(name);
-    if (!entry && toUpper(name) == name) entry = memos.findUpper(name);
-    return entry ? std::optional<std::string>(memos.textOf(*entry)) : std::nullopt;
-  });
+    if (!entry) continue;
+    std::string ref = "#" + name + "#", upper = "#" + toUpper(name) + "#";
+    bool exact = e.text.find(ref) != std::string::npos;
+    bool caps = e.text.find(upper) != std::string::npos;
+    if (!exact && !caps) continue;
+    std::string value = memos.textOf(*entry);
+    if (exact) replaceBounded(e.text, ref, value, e.maxBytes, e.overflow);
+    if (caps && !e.overflow) replaceBounded(e.text, upper, value, e.maxBytes, e.overflow);
+    referencedMemos(e.text, memos, &name, pending);
+  }
 }
 
 }  // namespace

@@ -36,6 +36,12 @@ const MemoEntry* MemoStore::findUpper(const std::string& upperName) const {
   return it == byUpper_.end() || it->second.empty() ? nullptr : find(*it->second.begin());
 }
 
+const std::set<std::string>& MemoStore::namesWithUpper(const std::string& upperName) const {
+  static const std::set<std::string> none;
+  auto it = byUpper_.find(upperName);
+  return it == byUpper_.end() ? none : it->second;
+}
+
 void MemoStore::remove(const std::string& name) {
   if (entries_.erase(name) == 0) return;
   auto it = byUpper_.find(toUpper(name));

@@ -38,6 +38,8 @@ class MemoStore {
   const MemoEntry* find(const std::string& name) const;
   // The first memo, in name order, whose upper-cased name is upperName.
   const MemoEntry* findUpper(const std::string& upperName) const;
+  // Names of the memos whose upper-cased name is upperName, in name order.
+  const std::set<std::string>& namesWithUpper(const std::string& upperName) const;
   void remove(const std::string& name);
   // The text a memo stands for in expansions (a block's content for kind 1).
   std::string textOf(const MemoEntry& entry) const;
