@@ -19,8 +19,9 @@ size_t loadAttributes(Engine& engine, const DirectiveNode& node, AttributeMap& m
   }
   for (const auto& [name, value] : node.attributes) {
     std::string key = toLower(name);
-    engine.log(key + " => " + value, "+2");
-    map.set(key, value);
+    std::string text(value);
+    engine.log(key + " => " + text, "+2");
+    map.set(key, text);
   }
   return map.size();
 }
@@ -66,7 +67,11 @@ int64_t runDirective(Engine& engine, const DirectiveNode& node, const char* tag,
   AttributeMap attrs;
   if (loadAttributes(engine, node, attrs) == 0) return applyErrorPolicy(engine, 0, 0);
   int8_t policy = parsePolicy(attrs.get("blocktagerror"), PolicyTable::BlockTagError);
-  return applyErrorPolicy(engine, policy, body(engine, node, attrs));
+  int64_t overflows = engine.expansionOverflows;
+  int64_t result = body(engine, node, attrs);
+  // An attribute that outgrew the expansion cap fails its directive.
+  if (engine.expansionOverflows != overflows) result = 0;
+  return applyErrorPolicy(engine, policy, result);
 }
 
 }  // namespace orv

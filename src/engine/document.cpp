@@ -2,7 +2,9 @@
 
 #include <expat.h>
 
-#include <map>
+#include <algorithm>
+#include <string>
+#include <unordered_map>
 
 #include "engine/engine.h"
 #include "engine/text_util.h"
@@ -68,39 +70,74 @@ const char* stepName(NodeKind kind) {
   }
 }
 
+constexpr size_t kAttributeBlock = 4096;   // attributes per block
+constexpr size_t kTextBlock = size_t{64} << 10;  // bytes of attribute values per block
+
 // Builds the tree from the parser's callbacks, without recursion.
 struct TreeBuilder {
   ParsedDocument* doc;
   DirectiveNode* current;
+  XML_Parser parser = nullptr;
   DirectiveNode* cdata = nullptr;  // open CDATA section receiving character data
-  // Per open parent: how many children of each step it has so far.
-  std::map<const DirectiveNode*, std::map<std::string, int>> stepCounts;
+  // Per open element, outermost first: how many children of each step it has
+  // so far (an element's step is its interned name, other kinds their step name).
+  std::vector<std::unordered_map<const void*, int>> stepCounts = std::vector<std::unordered_map<const void*, int>>(1);
 
-  DirectiveNode* add(NodeKind kind, const std::string& name) {
+  DirectiveNode* add(NodeKind kind, std::string_view name) {
     DirectiveNode& node = doc->nodes.emplace_back();
     node.kind = kind;
     node.name = name;
     node.parent = current;
     node.depth = current->depth + 1;
     node.id = doc->nodes.size();
-    std::string key = kind == NodeKind::Element ? "<" + name : stepName(kind);
-    node.ordinal = ++stepCounts[current][key];
+    const void* step = kind == NodeKind::Element ? name.data() : stepName(kind);
+    node.ordinal = ++stepCounts.back()[step];
     current->children.push_back(&node);
     return &node;
+  }
+  std::string_view intern(const char* name) { return *doc->names.emplace(name).first; }
+  // A copy of value in the document's value blocks.
+  std::string_view keep(const char* value) {
+    size_t len = std::char_traits<char>::length(value);
+    if (doc->textBlocks.empty() || doc->textBlocks.back().size() + len > doc->textBlocks.back().capacity())
+      doc->textBlocks.emplace_back().reserve(std::max(kTextBlock, len));
+    std::string& block = doc->textBlocks.back();
+    size_t at = block.size();
+    block.append(value, len);
+    return std::string_view(block.data() + at, len);
+  }
+  // Room for n attributes, contiguous and never moved.
+  Attribute* room(size_t n) {
+    if (doc->attributeBlocks.empty() ||
+        doc->attributeBlocks.back().size() + n > doc->attributeBlocks.back().capacity())
+      doc->attributeBlocks.emplace_back().reserve(std::max(kAttributeBlock, n));
+    std::vector<Attribute>& block = doc->attributeBlocks.back();
+    size_t at = block.size();
+    block.insert(block.end(), n, Attribute{});
+    return block.data() + at;
   }
 };
 
 void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** atts) {
   auto* b = static_cast<TreeBuilder*>(data);
-  DirectiveNode* node = b->add(NodeKind::Element, name);
+  DirectiveNode* node = b->add(NodeKind::Element, b->intern(name));
+  node->line = static_cast<uint32_t>(XML_GetCurrentLineNumber(b->parser));
+  node->column = static_cast<uint32_t>(XML_GetCurrentColumnNumber(b->parser) + 1);
   if (!b->doc->root && b->current == b->doc->document) b->doc->root = node;
-  for (int i = 0; atts[i]; i += 2) node->attributes.emplace_back(atts[i], atts[i + 1]);
+  size_t count = 0;
+  while (atts[count * 2]) ++count;
+  if (count > 0) {
+    Attribute* attrs = b->room(count);
+    for (size_t i = 0; i < count; ++i) attrs[i] = Attribute{b->intern(atts[2 * i]), b->keep(atts[2 * i + 1])};
+    node->attributes = AttributeList(attrs, count);
+  }
   b->current = node;
+  b->stepCounts.emplace_back();
 }
 
 void XMLCALL onEnd(void* data, const XML_Char*) {
   auto* b = static_cast<TreeBuilder*>(data);
-  b->stepCounts.erase(b->current);
+  b->stepCounts.pop_back();
   b->current = b->current->parent;
 }
 
@@ -169,7 +206,7 @@ std::unique_ptr<ParsedDocument> parseDocument(const std::string& bytes, const st
   doc->document = &top;
   XML_Parser parser = XML_ParserCreate(encoding.empty() ? nullptr : encoding.c_str());
   if (!parser) return nullptr;
-  TreeBuilder builder{doc.get(), &top, nullptr, {}};
+  TreeBuilder builder{doc.get(), &top, parser};
   XML_SetUserData(parser, &builder);
   XML_SetElementHandler(parser, onStart, onEnd);
   XML_SetCharacterDataHandler(parser, onText);

@@ -4,6 +4,8 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -13,17 +15,40 @@ struct Engine;
 
 enum class NodeKind { Document, Element, Comment, CData, DocType, Instruction };
 
+// One attribute: the name (interned) and the value, both held by the document.
+struct Attribute {
+  std::string_view first;   // name as written
+  std::string_view second;  // value, entities resolved
+};
+
+// An element's attributes in document order, stored once in the document.
+class AttributeList {
+ public:
+  AttributeList() = default;
+  AttributeList(const Attribute* data, size_t size) : data_(data), size_(size) {}
+  const Attribute* begin() const { return data_; }
+  const Attribute* end() const { return data_ + size_; }
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const Attribute& operator[](size_t i) const { return data_[i]; }
+
+ private:
+  const Attribute* data_ = nullptr;
+  size_t size_ = 0;
+};
+
 class DirectiveNode {
  public:
   NodeKind kind = NodeKind::Element;
-  std::string name;  // element tag as written; empty for other kinds
-  std::string text;  // comment/CDATA content, or an element's own character data
-  std::vector<std::pair<std::string, std::string>> attributes;  // in document order
-  std::vector<DirectiveNode*> children;                         // in document order
+  std::string_view name;    // element tag as written (interned); empty for other kinds
+  std::string text;         // comment/CDATA content, or an element's own character data
+  AttributeList attributes;               // in document order
+  std::vector<DirectiveNode*> children;   // in document order
   DirectiveNode* parent = nullptr;
   int depth = 1;     // number of "/" in the node path plus one (document: 1)
   int ordinal = 1;   // 1-based position among earlier siblings of the same step
   uint64_t id = 0;   // stable identifier for the run
+  uint32_t line = 0, column = 0;  // where the element's start tag begins (1-based; 0: unknown)
 
   bool isElement() const { return kind == NodeKind::Element; }
   // The node's path, such as /ORVANTIS/ACTION[2]/COPY.
@@ -33,6 +58,9 @@ class DirectiveNode {
 // A parsed document. Nodes live in an arena, so no recursion is needed to free them.
 struct ParsedDocument {
   std::deque<DirectiveNode> nodes;
+  std::unordered_set<std::string> names;       // interned tag and attribute names
+  std::deque<std::vector<Attribute>> attributeBlocks;  // attributes, stored in fixed blocks
+  std::deque<std::string> textBlocks;          // attribute values, stored in fixed blocks
   DirectiveNode* document = nullptr;
   DirectiveNode* root = nullptr;
   int status = 0;  // parser error code; 0 when well-formed

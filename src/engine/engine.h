@@ -89,6 +89,7 @@ struct Engine {
   RunSwitches switches;
   ActionContext action;
   int64_t currentResult = 0;
+  int64_t expansionOverflows = 0;  // attribute expansions stopped at the hard cap so far
   int maxDepth = 10000;  // deepest element walked; deeper ones fail
   std::map<std::string, PluginTagCall> pluginTags;
   std::unique_ptr<WindowHooks> window = std::make_unique<WindowHooks>();

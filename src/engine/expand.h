@@ -32,8 +32,15 @@ struct AttributeExpansion {
   size_t limit = 0;              // characters kept (never splitting one); 0: no limit of its own
 };
 
+// Bytes an expansion without a limit of its own may produce (16 MiB). Beyond
+// it the expansion stops, logs an error and the running directive fails.
+constexpr size_t kExpansionHardCap = size_t{16} << 20;
+
 // The full chain for directive attributes: dialog answers, exec results,
-// action states, memos, then expandVariables without regard to case.
+// action states, memos, then expandVariables without regard to case. Each
+// source is applied in one left-to-right scan (what it inserts is not scanned
+// again by the same source, only by the later ones); a text with a limit
+// stops expanding once it surely exceeds it.
 std::string expandAttribute(Engine& engine, const std::string& value, const AttributeExpansion& how = {});
 
 }  // namespace orv

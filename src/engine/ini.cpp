@@ -1,5 +1,7 @@
 #include "engine/ini.h"
 
+#include <map>
+
 #include "engine/text_util.h"
 #include "platform/filelock.h"
 #include "platform/files.h"
@@ -87,6 +89,20 @@ std::vector<std::pair<std::string, std::string>> IniFile::entries(const std::str
     if (l.kind == Kind::Group) inside = equalsNoCase(l.name, group);
     else if (inside && l.kind == Kind::Key) out.emplace_back(l.name, l.value);
   }
+  return out;
+}
+
+std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> IniFile::allGroups() const {
+  // Groups written several times (in any case) share one list of entries.
+  std::map<std::string, std::vector<std::pair<std::string, std::string>>> byName;
+  std::vector<std::pair<std::string, std::string>>* current = nullptr;
+  for (const Line& l : lines_) {
+    if (l.kind == Kind::Group) current = &byName[toLower(l.name)];
+    else if (current && l.kind == Kind::Key) current->emplace_back(l.name, l.value);
+  }
+  std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> out;
+  for (const Line& l : lines_)
+    if (l.kind == Kind::Group) out.emplace_back(l.name, byName[toLower(l.name)]);
   return out;
 }
 

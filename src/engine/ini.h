@@ -23,6 +23,8 @@ class IniFile {
   std::optional<std::string> findGroup(const std::string& group) const;
   // Keys and values of a group, in file order (every occurrence of the group).
   std::vector<std::pair<std::string, std::string>> entries(const std::string& group) const;
+  // Every group line in file order with entries() of its name, in one pass.
+  std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> allGroups() const;
   // A key's value in a group (first match, ignoring case).
   std::optional<std::string> get(const std::string& group, const std::string& key) const;
   // Replaces a key's value, or adds the key (and the group) when missing.

@@ -123,7 +123,11 @@ void closeElement(Engine& engine, CloseRule rule, const ActionContext& saved, bo
 }  // namespace
 
 int64_t runEntry(Engine& engine, const DispatchEntry& entry, const DirectiveNode& node) {
-  if (entry.handler) return entry.handler(engine, node);
+  if (entry.handler) {
+    int64_t overflows = engine.expansionOverflows;
+    int64_t result = entry.handler(engine, node);
+    return engine.expansionOverflows != overflows ? 0 : result;
+  }
   return runDirective(engine, node, entry.tag, entry.body);
 }
 

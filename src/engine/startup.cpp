@@ -1,6 +1,7 @@
 #include "engine/startup.h"
 
 #include <cstdio>
+#include <new>
 
 #include "actions/run_switches.h"
 #include "engine/document.h"
@@ -84,11 +85,27 @@ static void chooseEncoding(Engine& engine) {
   }
 }
 
+void reportOutOfMemory(Engine& engine) {
+  const char* message = "Mémoire insuffisante : le traitement est arrêté.";
+  engine.log(message, "ERR+1");
+  engine.logStartup(message, "ERR1");
+  engine.run.exitCode |= -994;
+}
+
+// The interpreter on the root; running out of memory ends the run with a log line.
+static void interpretRoot(Engine& engine, const DirectiveNode& root) {
+  try {
+    interpretNode(engine, root);
+  } catch (const std::bad_alloc&) {
+    reportOutOfMemory(engine);
+  }
+}
+
 static void runDocument(Engine& engine) {
   std::unique_ptr<ParsedDocument> document;
   if (DirectiveNode* root = loadDirectiveDocument(engine, document)) {
-    bool started = sys::runOnThread([&] { interpretNode(engine, *root); }, kInterpreterStack);
-    if (!started) interpretNode(engine, *root);
+    bool started = sys::runOnThread([&] { interpretRoot(engine, *root); }, kInterpreterStack);
+    if (!started) interpretRoot(engine, *root);
     engine.logStartup("Traitement du fichier terminé.", "NIV2");
   }
   engine.log("FIN -- Fin des actions.", "NIV0");

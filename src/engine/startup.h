@@ -14,5 +14,7 @@ DocumentEncoding detectEncoding(const std::string& path);
 int64_t runProgram(Engine& engine, const std::vector<std::string>& args);
 // The end-of-run lines and the wait at close.
 void finishRun(Engine& engine);
+// Logs that memory ran out (run log and journal) and marks the run failed.
+void reportOutOfMemory(Engine& engine);
 
 }  // namespace orv

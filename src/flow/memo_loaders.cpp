@@ -49,9 +49,9 @@ int loadIniIntoMemos(Engine& engine, const std::string& path, const std::string&
   bool withGroup = find(mode, "assogroupname", true) != std::string::npos;
   if (!group.empty()) return loadGroup(engine, *ini, key, name, group, withGroup, defaultValue);
   engine.log("Récupération de la totalité du fichier.", "+2");
-  for (const std::string& g : ini->groups()) {
+  for (const auto& [g, entries] : ini->allGroups()) {
     engine.log("Récupération des valeurs du groupe " + g, "+3");
-    for (const auto& [k, v] : ini->entries(g)) {
+    for (const auto& [k, v] : entries) {
       engine.log(k + " : " + v, "+4");
       engine.memos.set(k, expandAttribute(engine, v), kMemoIni);
     }

@@ -4,7 +4,10 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace orv {
 
@@ -33,14 +36,22 @@ class MemoStore {
   // holds the block's address in decimal, with kind 1.
   void setBlock(const std::string& name, std::string bytes);
   const MemoEntry* find(const std::string& name) const;
+  // The first memo, in name order, whose upper-cased name is upperName.
+  const MemoEntry* findUpper(const std::string& upperName) const;
+  // Names of the memos whose upper-cased name is upperName, in name order.
+  const std::set<std::string>& namesWithUpper(const std::string& upperName) const;
   void remove(const std::string& name);
   // The text a memo stands for in expansions (a block's content for kind 1).
   std::string textOf(const MemoEntry& entry) const;
   const std::map<std::string, MemoEntry>& entries() const { return entries_; }
 
  private:
+  MemoEntry& slot(const std::string& name);
+
   std::map<std::string, MemoEntry> entries_;
+  std::unordered_map<std::string, std::set<std::string>> byUpper_;  // upper-cased name to names
   std::deque<std::string> blocks_;  // stable addresses: never moved or freed
+  std::unordered_map<uintptr_t, size_t> blockIndex_;  // block address to its place in blocks_
 };
 
 }  // namespace orv

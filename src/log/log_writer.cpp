@@ -1,6 +1,7 @@
 #include "log/log_writer.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "engine/clock.h"
 #include "engine/text_util.h"
@@ -30,35 +31,51 @@ LevelStyle levelStyle(std::string_view token, int8_t nestingLevel) {
   return style;
 }
 
-static std::string twoDigits(int v) {
+// v in decimal, zero-padded to at least width digits.
+static void appendPadded(std::string& out, int v, size_t width) {
   std::string s = std::to_string(v);
-  return s.size() < 2 ? "0" + s : s;
+  if (s.size() < width) out.append(width - s.size(), '0');
+  out += s;
 }
 
 std::string formatDate(std::string_view mask, const sys::LocalTime& d) {
-  static const struct { const char* token; int which; } kTokens[] = {
-      {"yyyy", 0}, {"yy", 1}, {"mm", 2}, {"dd", 3}, {"hh", 4}, {"ii", 5}, {"ss", 6}};
+  static const std::string_view kTokens[] = {"yyyy", "yy", "mm", "dd", "hh", "ii", "ss"};
   std::string out;
+  out.reserve(mask.size() + 8);
   for (size_t i = 0; i < mask.size(); ++i) {
-    bool replaced = false;
-    if (mask[i] == '%') {
-      for (const auto& t : kTokens) {
-        std::string_view tok = t.token;
-        if (!equalsNoCase(mask.substr(i + 1, tok.size()), tok)) continue;
-        std::string year = std::to_string(d.year);
-        while (year.size() < 4) year = "0" + year;
-        const std::string values[] = {year, year.substr(year.size() - 2), twoDigits(d.month),
-                                      twoDigits(d.day), twoDigits(d.hour), twoDigits(d.minute),
-                                      twoDigits(d.second)};
-        out += values[t.which];
-        i += tok.size();
-        replaced = true;
-        break;
-      }
+    size_t which = std::size(kTokens);
+    if (mask[i] == '%')
+      for (which = 0; which < std::size(kTokens); ++which)
+        if (equalsNoCase(mask.substr(i + 1, kTokens[which].size()), kTokens[which])) break;
+    if (which == std::size(kTokens)) {
+      out += mask[i];
+      continue;
     }
-    if (!replaced) out += mask[i];
+    i += kTokens[which].size();
+    if (which == 1) {
+      std::string year;
+      appendPadded(year, d.year, 4);
+      out += year.substr(year.size() - 2);
+      continue;
+    }
+    const int values[] = {d.year, 0, d.month, d.day, d.hour, d.minute, d.second};
+    appendPadded(out, values[which], which == 0 ? 4 : 2);
   }
   return out;
+}
+
+// The date text of a line, formatted again only when the second or the mask changed.
+static const std::string& dateText(LogFileConfig& config, const sys::LocalTime& d) {
+  const sys::LocalTime& c = config.cachedMoment;
+  bool same = c.second == d.second && c.minute == d.minute && c.hour == d.hour && c.day == d.day &&
+              c.month == d.month && c.year == d.year && config.cachedMask == config.dateMask;
+  if (!same || !config.cachedValid) {
+    config.cachedDate = firstChars(formatDate(config.dateMask, d), 30);
+    config.cachedMoment = d;
+    config.cachedMask = config.dateMask;
+    config.cachedValid = true;
+  }
+  return config.cachedDate;
 }
 
 static void applyDefaults(LogFileConfig& config) {
@@ -80,12 +97,15 @@ std::string composeLogLine(LogFileConfig& config, std::string_view message,
                            std::string_view level, const sys::LocalTime& date) {
   applyDefaults(config);
   LevelStyle style = levelStyle(level, config.nestingLevel);
-  std::string line = config.dateMask == "0" ? "" : firstChars(formatDate(config.dateMask, date), 30);
+  std::string line;
+  line.reserve(48 + message.size());
+  if (config.dateMask != "0") line = dateText(config, date);
   line += " : ";
   line += indentation(config.indentUnit, style.indent);
   line += style.prefix;
   line += message;
-  return firstBytes(line, kMaxLineBytes);
+  if (line.size() > kMaxLineBytes) line = firstBytes(line, kMaxLineBytes);
+  return line;
 }
 
 int writeLogLine(LogFileConfig& config, std::string_view message, std::string_view level) {

@@ -21,6 +21,10 @@ struct LogFileConfig {
   int8_t nestingLevel = 0;      // base of relative level tokens
   int64_t maxArchives = 0;      // 0 = the full log is deleted; at most kMaxLogArchives are used
   std::string archiveSeparator; // "." by default
+  // The last date text written, reused while the second and the mask stay the same.
+  bool cachedValid = false;
+  sys::LocalTime cachedMoment;
+  std::string cachedMask, cachedDate;
 };
 
 // What a level token gives: the prefix and the indentation count.

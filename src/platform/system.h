@@ -15,6 +15,8 @@ std::vector<std::pair<std::string, std::string>> environment();
 std::string getEnv(const std::string& name);
 // Sets (or with an empty value, keeps empty) an environment variable for this process and its children.
 bool setEnv(const std::string& name, const std::string& value);
+// How many times setEnv has changed the environment (cached snapshots compare it).
+uint64_t environmentChanges();
 
 // The process's current folder as the platform reports it.
 std::string currentDir();

@@ -71,6 +71,9 @@ std::optional<std::string> readFile(const std::string& path) {
   int fd = open(native(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::string out;
+  struct stat st;
+  // Sized once from the start: a large file is not copied again as the text grows.
+  if (fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     ssize_t n = read(fd, buf, sizeof buf);
@@ -96,9 +99,10 @@ bool writeFile(const std::string& path, const std::string& bytes) {
 }
 
 bool appendToFile(const std::string& path, const std::string& bytes) {
-  int fd = open(native(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  // O_APPEND: every write lands at the end, without a seek of our own.
+  int fd = open(native(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  bool ok = lseek(fd, 0, SEEK_END) >= 0 && writeAll(fd, bytes);
+  bool ok = writeAll(fd, bytes);
   return close(fd) == 0 && ok;
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 
 #include "platform/files.h"
 // The portable wildcard rules (pure text functions) stand in for the Windows matchers.
@@ -67,9 +68,12 @@ bool copyContent(int in, int out) {
     if (errno == EINVAL || errno == ENOSYS) break;
     return false;
   }
-  static thread_local char buf[1 << 20];
+  // On the heap, only on this path: a thread-local array would be zeroed at every thread start.
+  constexpr size_t kBuffer = size_t{1} << 20;
+  std::unique_ptr<char[]> block(new char[kBuffer]);
+  char* buf = block.get();
   for (;;) {
-    ssize_t n = read(in, buf, sizeof buf);
+    ssize_t n = read(in, buf, kBuffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) return true;

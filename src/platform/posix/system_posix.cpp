@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -32,9 +33,14 @@ std::string getEnv(const std::string& name) {
   return v ? v : "";
 }
 
+static std::atomic<uint64_t> environmentChangeCount{0};
+
 bool setEnv(const std::string& name, const std::string& value) {
+  ++environmentChangeCount;
   return setenv(name.c_str(), value.c_str(), 1) == 0;
 }
+
+uint64_t environmentChanges() { return environmentChangeCount.load(); }
 
 std::string currentDir() {
   char buf[PATH_MAX];

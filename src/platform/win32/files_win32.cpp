@@ -75,6 +75,9 @@ std::optional<std::string> readFile(const std::string& path) {
   HANDLE h = openFile(path, GENERIC_READ, OPEN_EXISTING);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string out;
+  LARGE_INTEGER size{};
+  // Sized once from the start: a large file is not copied again as the text grows.
+  if (GetFileSizeEx(h, &size) && size.QuadPart > 0) out.reserve(static_cast<size_t>(size.QuadPart));
   char buf[65536];
   DWORD n = 0;
   bool ok = true;

@@ -6,6 +6,8 @@
 
 #include <process.h>
 
+#include <atomic>
+
 #include "platform/system.h"
 #include "platform/win32/wide.h"
 
@@ -38,9 +40,14 @@ std::string getEnv(const std::string& name) {
   return narrow(buf.data(), n);
 }
 
+static std::atomic<uint64_t> environmentChangeCount{0};
+
 bool setEnv(const std::string& name, const std::string& value) {
+  ++environmentChangeCount;
   return SetEnvironmentVariableW(widen(name).c_str(), widen(value).c_str()) != 0;
 }
+
+uint64_t environmentChanges() { return environmentChangeCount.load(); }
 
 std::string currentDir() {
   DWORD n = GetCurrentDirectoryW(0, nullptr);
