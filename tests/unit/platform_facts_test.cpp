@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/processes.h"
 #include "platform/system.h"
+#include "platform/system_facts.h"
 #include "engine/text_util.h"
 #include "test_support.h"
 
@@ -40,6 +41,23 @@ TEST(ProcessList, FindsItselfByNameAndPathInAnyCase) {
   EXPECT_FALSE(processExists(""));
   // A name is never matched against the start of a longer one.
   EXPECT_FALSE(processExists(name.substr(0, name.size() - 1)));
+}
+
+TEST(MachineFacts, ArchitectureUserAndVersionOfTheBuildMachine) {
+  // Builds and tests run on x86-64 machines (natively or under 64-bit Wine).
+  EXPECT_EQ(facts::nativeArchitecture(), 9);
+  EXPECT_FALSE(facts::currentUserName().empty());
+  EXPECT_FALSE(facts::computerName().empty());
+#ifndef _WIN32
+  // No Windows version outside Windows; no computer accounts either.
+  EXPECT_FALSE(facts::fullVersion());
+  EXPECT_FALSE(facts::reportedVersion());
+  EXPECT_EQ(facts::wow64Flag(), 0);
+  EXPECT_TRUE(facts::accountGroups("", facts::computerName() + "$").empty());
+  EXPECT_FALSE(facts::accountGroups("", facts::currentUserName()).empty());
+#else
+  EXPECT_TRUE(facts::fullVersion());
+#endif
 }
 
 }  // namespace orv
