@@ -56,8 +56,12 @@ class Context:
         return out
 
     def subst(self, text):
+        """{helper} is the helper's full path, {helpername} its file name;
+        {HELPER} and {HELPERNAME} are the same in capitals."""
+        name = self.helper.replace("\\", "/").rsplit("/", 1)[-1]
         return (text.replace("{cwd}", self.cwd).replace("{sep}", self.sep)
-                .replace("{helper}", self.helper))
+                .replace("{helper}", self.helper).replace("{HELPER}", self.helper.upper())
+                .replace("{helpername}", name).replace("{HELPERNAME}", name.upper()))
 
 
 def read_lines(path):
