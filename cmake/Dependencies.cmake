@@ -18,5 +18,7 @@ else()
   # The registry store of the POSIX build.
   pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
   add_library(orv_sqlite3 ALIAS PkgConfig::SQLITE3)
+  # File digests of the POSIX build (Windows uses BCrypt).
+  find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 endif()
 find_package(Threads REQUIRED)
