@@ -150,10 +150,31 @@ bool validUtf8(const std::string& s) {
   return true;
 }
 
+// A file that starts with the UTF-16LE mark (Notepad's "Unicode"), as UTF-8.
+std::string utf16leToUtf8(const std::string& bytes) {
+  std::string out;
+  auto unit = [&](size_t i) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8));
+  };
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    uint32_t cp = unit(i);
+    if (cp >= 0xD800 && cp < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    }
+    appendUtf8(out, cp);
+  }
+  return out;
+}
+
 }  // namespace
 
 LoopFileLines loopFileLines(const std::string& bytes) {
   LoopFileLines out;
+  if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
+    out.lines = splitTextLines(utf16leToUtf8(bytes));
+    return out;
+  }
   out.lines = splitTextLines(bytes);
   for (const std::string& line : out.lines)
     if (!validUtf8(line)) out.ansi = true;

@@ -10,8 +10,8 @@ namespace orv {
 struct Engine;
 class DirectiveNode;
 
-// The lines of a loop file: UTF-8, or, when a line is not valid UTF-8, the
-// whole file read in the ANSI code page (ansi is then set).
+// The lines of a loop file: UTF-16LE after its mark, UTF-8, or, when a line
+// is not valid UTF-8, the whole file read in the ANSI code page (ansi is then set).
 struct LoopFileLines {
   std::vector<std::string> lines;
   bool ansi = false;

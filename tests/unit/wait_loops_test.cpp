@@ -69,6 +69,10 @@ TEST(LoopFile, LinesEndsAndCharacterSets) {
   EXPECT_TRUE(loopFileLines("\xED\xA0\x80").ansi);
   EXPECT_TRUE(loopFileLines("ab\xE2\x82").ansi);
   EXPECT_FALSE(loopFileLines("\xF0\x9F\x98\x80").ansi);
+  // Notepad's "Unicode": UTF-16LE after its mark, surrogate pairs included.
+  LoopFileLines wide = loopFileLines(std::string("\xFF\xFEp\0\xE9\0\r\0\n\0\x3D\xD8\x00\xDE", 14));
+  EXPECT_FALSE(wide.ansi);
+  EXPECT_EQ(wide.lines, (V{"p\xC3\xA9", "\xF0\x9F\x98\x80"}));
 }
 
 TEST(LoopFile, DirectoryPathsHaveOneSeparator) {
