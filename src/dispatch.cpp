@@ -6,8 +6,10 @@
 #include "actions/root_settings.h"
 #include "conditions/check.h"
 #include "engine/interpreter.h"
+#include "flow/loops.h"
 #include "flow/memo_directive.h"
 #include "flow/pause.h"
+#include "flow/wait.h"
 #include "log/log_directive.h"
 #include "sysops/copy_delete.h"
 #include "sysops/create.h"
@@ -43,7 +45,10 @@ const DispatchEntry kDispatch[] = {
     framed("DELETE", runDelete),
     framed("PAUSE", runPause),
     own("MEMO", runMemoDirective, false),
+    own("WAIT", runWait, true, CloseRule::Condition),
     own("LOG", runLogDirective),
+    own("FOR", runFor, false, CloseRule::Loop),
+    own("WHILE", runWhile, false),
     framed("ORVANTIS", applySettingsDirective),
 };
 

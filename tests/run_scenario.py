@@ -33,6 +33,8 @@ class Context:
         self.sep = "\\" if self.windows else "/"
         self.cwd = self.program_path(workdir)
         self.helper = self.program_path(args.helper) if args.helper else ""
+        # The registry helper is built beside the test helper.
+        self.orvreg = self.helper.replace("orvhelper", "orvreg")
 
     def program_path(self, path):
         """A Linux path as the program sees it (Wine maps / to drive Z:)."""
@@ -61,7 +63,8 @@ class Context:
         name = self.helper.replace("\\", "/").rsplit("/", 1)[-1]
         return (text.replace("{cwd}", self.cwd).replace("{sep}", self.sep)
                 .replace("{helper}", self.helper).replace("{HELPER}", self.helper.upper())
-                .replace("{helpername}", name).replace("{HELPERNAME}", name.upper()))
+                .replace("{helpername}", name).replace("{HELPERNAME}", name.upper())
+                .replace("{orvreg}", self.orvreg))
 
 
 def read_lines(path):

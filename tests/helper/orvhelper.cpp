@@ -7,6 +7,7 @@
 //   spawn MS   start a copy of itself that sleeps MS ms, holding our stdout
 //              and stderr open after we end (a "grandchild"); not waited for
 //   sleep MS   sleep MS milliseconds
+//   create P   create (or truncate) the file P, empty
 //   exit CODE  exit with CODE
 //   argv ARGS  print every remaining argument as [ARG] on its own line, then stop
 #ifdef _WIN32
@@ -73,7 +74,9 @@ int main(int argc, char** argv) {
     else if (!strcmp(verb, "cwd")) printf("%s\n", std::filesystem::current_path().string().c_str()), fflush(stdout);
     else if (!strcmp(verb, "spawn")) spawnSleeper(argv[0], arg);
     else if (!strcmp(verb, "sleep")) std::this_thread::sleep_for(std::chrono::milliseconds(atoll(arg)));
-    else if (!strcmp(verb, "exit")) code = atoi(arg);
+    else if (!strcmp(verb, "create")) {
+      if (FILE* f = fopen(arg, "wb")) fclose(f);
+    } else if (!strcmp(verb, "exit")) code = atoi(arg);
     else if (!strcmp(verb, "argv")) {
       for (int k = i + 1; k < argc; ++k) printf("[%s]\n", argv[k]);
       fflush(stdout);

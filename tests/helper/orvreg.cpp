@@ -3,8 +3,11 @@
 //   get LOCATION NAME            print the value as text; exit 3 when it is missing
 //   set LOCATION NAME TYPE TEXT  create the key and write the value (TYPE: a type code)
 //   fill LOCATION PREFIX COUNT   write COUNT REG_DWORD values PREFIX0.. (exit: failures)
+//   delay MS COMMAND ...         sleep MS milliseconds, then run the command
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "sysops/registry.h"
 
@@ -21,7 +24,11 @@ static int set(const RegistryPath& path, const std::string& name, uint32_t type,
   return writeRegistryValue(path, type, name, text, 0) == 1 ? 0 : 1;
 }
 
-int main(int argc, char** argv) {
+static int run(int argc, char** argv) {
+  if (argc > 3 && std::string(argv[1]) == "delay") {
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::stoll(argv[2])));
+    return run(argc - 2, argv + 2);
+  }
   if (argc < 4) return 2;
   std::string command = argv[1];
   RegistryPath path;
@@ -37,3 +44,5 @@ int main(int argc, char** argv) {
   }
   return 2;
 }
+
+int main(int argc, char** argv) { return run(argc, argv); }

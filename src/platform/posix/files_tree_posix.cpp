@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -100,6 +101,8 @@ std::optional<std::vector<DirEntry>> findEntries(const std::string& folder, cons
     out.push_back(describe(base + name, name));
   }
   closedir(d);
+  // readdir's order depends on the file system's history: name order keeps runs reproducible.
+  std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
   return out;
 }
 
