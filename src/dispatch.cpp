@@ -11,6 +11,8 @@
 #include "sysops/copy_delete.h"
 #include "sysops/create.h"
 #include "sysops/exec.h"
+#include "sysops/lib.h"
+#include "sysops/plugin.h"
 #include "sysops/registry_directive.h"
 #include "sysops/session.h"
 
@@ -43,6 +45,8 @@ const DispatchEntry kDispatch[] = {
     own("MEMO", runMemoDirective, false),
     own("LOG", runLogDirective),
     framed("ORVANTIS", applySettingsDirective),
+    framed("PLUGIN", runPlugin),
+    framed("LIB", runLib),
 };
 
 }  // namespace

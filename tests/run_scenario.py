@@ -21,6 +21,8 @@ def parse_args():
     p.add_argument("--helper", default="")
     p.add_argument("--emulator", default="")
     p.add_argument("--work", required=True)
+    p.add_argument("--var", action="append", default=[],
+                   help="NAME=PATH: {NAME} in a scenario stands for PATH as the program sees it")
     p.add_argument("scenario")
     return p.parse_args()
 
@@ -33,6 +35,10 @@ class Context:
         self.sep = "\\" if self.windows else "/"
         self.cwd = self.program_path(workdir)
         self.helper = self.program_path(args.helper) if args.helper else ""
+        self.vars = {}
+        for item in args.var:
+            key, _, value = item.partition("=")
+            self.vars[key] = self.program_path(value)
 
     def program_path(self, path):
         """A Linux path as the program sees it (Wine maps / to drive Z:)."""
@@ -56,8 +62,11 @@ class Context:
         return out
 
     def subst(self, text):
-        return (text.replace("{cwd}", self.cwd).replace("{sep}", self.sep)
+        text = (text.replace("{cwd}", self.cwd).replace("{sep}", self.sep)
                 .replace("{helper}", self.helper))
+        for key, value in self.vars.items():
+            text = text.replace("{" + key + "}", value)
+        return text
 
 
 def read_lines(path):
