@@ -115,8 +115,6 @@ int64_t callExport(Engine& engine, const LibRequest& r, void* handle, const Attr
 
 }  // namespace
 
-double decimalValue(const std::string& text) { return floatingValue<double>(text); }
-
 bool makeLibParameter(const std::string& type, const std::string& value, LibParameter& out) {
   if (type == "integer" || type == "quad") {
     storeBlock(out, numberValue(value));

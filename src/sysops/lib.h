@@ -23,10 +23,8 @@ struct LibParameter {
 };
 // The block for one parameter of the given type and raw value; false when the
 // type is none of string, integer, quad, double, float (compared exactly).
+// Numbers for double and float are decimal with "." as the mark (blanks and
+// a sign first, an exponent allowed); text that does not fit reads 0.
 bool makeLibParameter(const std::string& type, const std::string& value, LibParameter& out);
-// The decimal floating-point reading of a text: leading blanks skipped, an
-// optional sign, digits with an optional "." fraction and exponent; 0 when
-// nothing fits.
-double decimalValue(const std::string& text);
 
 }  // namespace orv
