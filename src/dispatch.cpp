@@ -14,6 +14,8 @@
 #include "sysops/copy_delete.h"
 #include "sysops/create.h"
 #include "sysops/exec.h"
+#include "sysops/lib.h"
+#include "sysops/plugin.h"
 #include "sysops/registry_directive.h"
 #include "sysops/session.h"
 
@@ -50,6 +52,8 @@ const DispatchEntry kDispatch[] = {
     own("FOR", runFor, false, CloseRule::Loop),
     own("WHILE", runWhile, false),
     framed("ORVANTIS", applySettingsDirective),
+    framed("PLUGIN", runPlugin),
+    framed("LIB", runLib),
 };
 
 }  // namespace

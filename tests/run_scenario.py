@@ -21,6 +21,8 @@ def parse_args():
     p.add_argument("--helper", default="")
     p.add_argument("--emulator", default="")
     p.add_argument("--work", required=True)
+    p.add_argument("--var", action="append", default=[],
+                   help="NAME=PATH: {NAME} in a scenario stands for PATH as the program sees it")
     p.add_argument("scenario")
     return p.parse_args()
 
@@ -35,6 +37,10 @@ class Context:
         self.helper = self.program_path(args.helper) if args.helper else ""
         # The registry helper is built beside the test helper.
         self.orvreg = self.helper.replace("orvhelper", "orvreg")
+        self.vars = {}
+        for item in args.var:
+            key, _, value = item.partition("=")
+            self.vars[key] = self.program_path(value)
 
     def program_path(self, path):
         """A Linux path as the program sees it (Wine maps / to drive Z:)."""
@@ -59,12 +65,16 @@ class Context:
 
     def subst(self, text):
         """{helper} is the helper's full path, {helpername} its file name;
-        {HELPER} and {HELPERNAME} are the same in capitals."""
+        {HELPER} and {HELPERNAME} are the same in capitals; {NAME} for each
+        --var NAME=PATH."""
         name = self.helper.replace("\\", "/").rsplit("/", 1)[-1]
-        return (text.replace("{cwd}", self.cwd).replace("{sep}", self.sep)
+        text = (text.replace("{cwd}", self.cwd).replace("{sep}", self.sep)
                 .replace("{helper}", self.helper).replace("{HELPER}", self.helper.upper())
                 .replace("{helpername}", name).replace("{HELPERNAME}", name.upper())
                 .replace("{orvreg}", self.orvreg))
+        for key, value in self.vars.items():
+            text = text.replace("{" + key + "}", value)
+        return text
 
 
 def read_lines(path):
