@@ -11,6 +11,8 @@
 #include "sysops/copy_delete.h"
 #include "sysops/create.h"
 #include "sysops/exec.h"
+#include "sysops/http.h"
+#include "sysops/mail.h"
 #include "sysops/registry_directive.h"
 #include "sysops/session.h"
 
@@ -40,7 +42,9 @@ const DispatchEntry kDispatch[] = {
     framed("SESSION", runSession),
     framed("DELETE", runDelete),
     framed("PAUSE", runPause),
+    framed("MAIL", runMail),
     own("MEMO", runMemoDirective, false),
+    framed("HTTP", runHttp),
     own("LOG", runLogDirective),
     framed("ORVANTIS", applySettingsDirective),
 };

@@ -19,7 +19,7 @@ size_t loadAttributes(Engine& engine, const DirectiveNode& node, AttributeMap& m
   }
   for (const auto& [name, value] : node.attributes) {
     std::string key = toLower(name);
-    engine.log(key + " => " + value, "+2");
+    engine.log(key + " => " + maskUrlPasswords(value), "+2");
     map.set(key, value);
   }
   return map.size();

@@ -31,6 +31,10 @@ size_t find(std::string_view text, std::string_view needle, bool ignoreCase, siz
 // Appends the UTF-8 encoding of a code point.
 void appendUtf8(std::string& out, uint32_t codePoint);
 
+// The text with the password of every URL's user info ("scheme://user:pass@")
+// replaced by "***", so that logs never show it.
+std::string maskUrlPasswords(std::string_view text);
+
 // Decimal text of a signed 64-bit value.
 std::string decimal(int64_t value);
 
