@@ -158,6 +158,8 @@ def stop_server(proc):
 def run_once(ctx, args, env, index, run, consumed, errors):
     write_before(ctx, run.get("before", {}))
     env = dict(env, **{k: ctx.subst(v) for k, v in run.get("env", {}).items()})
+    for hook in run.get("setup", []):
+        check_hook(ctx, args, env, hook, errors)
     prog_args = [ctx.subst(a) for a in run.get("args", DEFAULT_ARGS)]
     cmd = ([args.emulator] if args.emulator else []) + [args.binary] + prog_args
     try:
@@ -193,7 +195,8 @@ def run_once(ctx, args, env, index, run, consumed, errors):
 
 
 def check_hook(ctx, args, env, hook, errors):
-    """A command (list) run in the work folder that must exit 0: extra checks."""
+    """A command (list) run in the work folder that must exit 0: extra checks
+    after a run, or preparations ("setup") before it."""
     cmd = [ctx.subst(part) for part in hook]
     proc = subprocess.run(cmd, cwd=ctx.workdir, env=env, stdout=subprocess.PIPE,
                           stderr=subprocess.STDOUT)

@@ -8,9 +8,9 @@ namespace orv::net {
 
 namespace {
 
-// The last command sent and the last reply line read, to say what a server refused.
+// The first refusal (a 4xx or 5xx reply) and the command it answered.
 struct Trace {
-  std::string command, reply;
+  std::string command, refusedCommand, refusal;
 };
 
 std::string lineOf(const char* data, size_t size) {
@@ -22,7 +22,11 @@ std::string lineOf(const char* data, size_t size) {
 int traceProtocol(CURL*, curl_infotype type, char* data, size_t size, void* user) {
   auto* trace = static_cast<Trace*>(user);
   if (type == CURLINFO_HEADER_OUT) trace->command = lineOf(data, size);
-  if (type == CURLINFO_HEADER_IN) trace->reply = lineOf(data, size);
+  if (type != CURLINFO_HEADER_IN || !trace->refusal.empty() || size < 3) return 0;
+  if (data[0] == '4' || data[0] == '5') {
+    trace->refusal = lineOf(data, size);
+    trace->refusedCommand = trace->command;
+  }
   return 0;
 }
 
@@ -50,12 +54,11 @@ std::string serverUrl(const MailRequest& mail) {
 
 // A failure whose last server reply is an SMTP refusal (4xx, 5xx) is the server's answer.
 TransferError refusalOf(TransferError e, const Trace& trace) {
-  long reply = trace.reply.size() >= 3 ? std::atol(trace.reply.substr(0, 3).c_str()) : 0;
-  if (reply < 400 || e.failure == Failure::TimedOut) return e;
+  if (trace.refusal.empty() || e.failure == Failure::TimedOut) return e;
   e.failure = Failure::Rejected;
-  e.status = reply;
-  e.command = trace.command;
-  e.detail = trace.reply;
+  e.status = std::atol(trace.refusal.substr(0, 3).c_str());
+  e.command = trace.refusedCommand;
+  e.detail = trace.refusal;
   return e;
 }
 

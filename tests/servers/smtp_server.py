@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Loopback SMTP test server (aiosmtpd). Usage: smtp_server.py WORKDIR
-Prints one JSON line {"port": N}, then accepts mail until stopped. Each
+Prints one JSON line {"port": N, "closed_port": M (nobody listens)}, then accepts mail until stopped. Each
 message goes to WORKDIR/mail-N.eml and its envelope to WORKDIR/mail-N.json.
 Recipients starting with "refuse" are rejected (550); a message whose subject
 holds "REJECT" is refused after its data (554)."""
 import asyncio
 import json
 import os
+import socket
 import sys
 import threading
 
@@ -40,7 +41,11 @@ async def serve():
     loop = asyncio.get_running_loop()
     server = await loop.create_server(lambda: SMTP(Handler(), enable_SMTPUTF8=True),
                                       "127.0.0.1", 0)
-    print(json.dumps({"port": server.sockets[0].getsockname()[1]}), flush=True)
+    spare = socket.socket()
+    spare.bind(("127.0.0.1", 0))
+    closed = spare.getsockname()[1]
+    spare.close()
+    print(json.dumps({"port": server.sockets[0].getsockname()[1], "closed_port": closed}), flush=True)
     stop = asyncio.Event()
     threading.Thread(target=lambda: (sys.stdin.read(), loop.call_soon_threadsafe(stop.set)),
                      daemon=True).start()
