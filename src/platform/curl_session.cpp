@@ -1,6 +1,7 @@
 #include "platform/curl_session.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -77,6 +78,14 @@ void CurlSession::applyCommonOptions() {
   // whose certificate is otherwise valid (no effect with OpenSSL).
   curl_easy_setopt(handle_, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
   applyTestAuthority(handle_);
+  curl_easy_setopt(handle_, CURLOPT_PREREQFUNCTION, &CurlSession::beforeRequest);
+  curl_easy_setopt(handle_, CURLOPT_PREREQDATA, this);
+}
+
+int CurlSession::beforeRequest(void* data, char*, char*, int, int) {
+  auto* session = static_cast<CurlSession*>(data);
+  session->peerError_ = verifyPeer(session->handle_);
+  return session->peerError_ == 0 ? CURL_PREREQFUNC_OK : CURL_PREREQFUNC_ABORT;
 }
 
 TransferError CurlSession::failureOf(CURLcode code) const {
@@ -84,6 +93,12 @@ TransferError CurlSession::failureOf(CURLcode code) const {
   e.failure = classify(code);
   e.code = static_cast<int>(code);
   e.detail = message_[0] ? std::string(message_) : std::string(curl_easy_strerror(code));
+  if (code == CURLE_ABORTED_BY_CALLBACK && peerError_ != 0) {
+    char hex[24];
+    std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(peerError_));
+    e.failure = Failure::Certificate;
+    e.detail = std::string("CertVerifyCertificateChainPolicy ") + hex;
+  }
   return e;
 }
 

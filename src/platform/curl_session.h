@@ -6,6 +6,12 @@
 
 namespace orv::net {
 
+// The platform's own check of a https server's certificate, run before each
+// request: 0 when trusted (or nothing to check), else the system's error code.
+// Windows asks crypt32 (system store, server name), because Schannel does not
+// check everywhere (Wine); OpenSSL builds rely on libcurl's own check.
+long verifyPeer(CURL* curl);
+
 // One easy handle with an error buffer; libcurl is set up once per process.
 class CurlSession {
  public:
@@ -23,7 +29,10 @@ class CurlSession {
   TransferError failureOf(CURLcode code) const;
 
  private:
+  static int beforeRequest(void* session, char*, char*, int, int);
+
   CURL* handle_ = nullptr;
+  long peerError_ = 0;  // what verifyPeer answered when it refused
   char message_[CURL_ERROR_SIZE] = {};
 };
 

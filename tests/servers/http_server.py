@@ -17,6 +17,7 @@ WORKDIR = sys.argv[1]
 # 100,000 bytes that are not all alike, so a shifted or partial copy shows.
 PAYLOAD = bytes((i * 7 + i // 256) % 256 for i in range(100000))
 LOCK = threading.Lock()
+TLS_PORT = [0]  # the https listener's port, for /to-tls
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -65,6 +66,8 @@ class Handler(BaseHTTPRequestHandler):
             time.sleep(30)
         elif path == "/redirect":
             self.send_body(302, b"moved", extra=[("Location", "/file.bin")])
+        elif path == "/to-tls":
+            self.send_body(301, b"", extra=[("Location", f"https://127.0.0.1:{TLS_PORT[0]}/file.bin")])
         elif path == "/loop":
             self.send_body(302, b"again", extra=[("Location", "/loop")])
         elif path == "/private/file.bin":
@@ -103,6 +106,7 @@ def main():
     if "--tls" in sys.argv:
         servers["tls_port"] = tls_server()
     info = {name: s.server_address[1] for name, s in servers.items()}
+    TLS_PORT[0] = info.get("tls_port", 0)
     info["closed_port"] = closed_port()
     for s in servers.values():
         s.daemon_threads = True
