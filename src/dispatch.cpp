@@ -4,6 +4,7 @@
 // element does to its result.
 #include "actions/action.h"
 #include "actions/root_settings.h"
+#include "conditions/check.h"
 #include "engine/interpreter.h"
 #include "flow/memo_directive.h"
 #include "flow/pause.h"
@@ -34,6 +35,7 @@ constexpr DispatchEntry framed(const char* tag, DirectiveBody body, bool logsRet
 
 const DispatchEntry kDispatch[] = {
     own("ACTION", runActionElement, true, CloseRule::Action),
+    own("CHECK", runCheckDirective, true, CloseRule::Condition),
     framed("COPY", runCopy),
     framed("EXEC", runExec),
     framed("REGISTRY", runRegistryDirective),

@@ -57,10 +57,14 @@ class Context:
         return out
 
     def subst(self, text):
-        for name, value in self.server_info.items():
-            text = text.replace("{" + name + "}", str(value))
+        """{helper} is the helper's full path, {helpername} its file name;
+        {HELPER} and {HELPERNAME} are the same in capitals."""
+        name = self.helper.replace("\\", "/").rsplit("/", 1)[-1]
+        for key, value in self.server_info.items():
+            text = text.replace("{" + key + "}", str(value))
         return (text.replace("{cwd}", self.cwd).replace("{sep}", self.sep)
-                .replace("{helper}", self.helper))
+                .replace("{helper}", self.helper).replace("{HELPER}", self.helper.upper())
+                .replace("{helpername}", name).replace("{HELPERNAME}", name.upper()))
 
 
 def read_lines(path):
