@@ -16,6 +16,8 @@
 #include "sysops/exec.h"
 #include "sysops/lib.h"
 #include "sysops/plugin.h"
+#include "sysops/http.h"
+#include "sysops/mail.h"
 #include "sysops/registry_directive.h"
 #include "sysops/session.h"
 
@@ -46,8 +48,10 @@ const DispatchEntry kDispatch[] = {
     framed("SESSION", runSession),
     framed("DELETE", runDelete),
     framed("PAUSE", runPause),
+    framed("MAIL", runMail),
     own("MEMO", runMemoDirective, false),
     own("WAIT", runWait, true, CloseRule::Condition),
+    framed("HTTP", runHttp),
     own("LOG", runLogDirective),
     own("FOR", runFor, false, CloseRule::Loop),
     own("WHILE", runWhile, false),

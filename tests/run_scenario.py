@@ -41,6 +41,7 @@ class Context:
         for item in args.var:
             key, _, value = item.partition("=")
             self.vars[key] = self.program_path(value)
+        self.server_info = {}  # what the scenario's server printed: {"port": ...}
 
     def program_path(self, path):
         """A Linux path as the program sees it (Wine maps / to drive Z:)."""
@@ -68,6 +69,8 @@ class Context:
         {HELPER} and {HELPERNAME} are the same in capitals; {NAME} for each
         --var NAME=PATH."""
         name = self.helper.replace("\\", "/").rsplit("/", 1)[-1]
+        for key, value in self.server_info.items():
+            text = text.replace("{" + key + "}", str(value))
         text = (text.replace("{cwd}", self.cwd).replace("{sep}", self.sep)
                 .replace("{helper}", self.helper).replace("{HELPER}", self.helper.upper())
                 .replace("{helpername}", name).replace("{HELPERNAME}", name.upper())
@@ -138,8 +141,42 @@ def write_before(ctx, before):
             f.write(ctx.subst(content).encode("utf-8"))
 
 
+def start_server(ctx, spec, env):
+    """Starts the scenario's loopback server (a script under tests/, then its
+    arguments) in the work folder; it prints one JSON line naming its ports
+    and stops when its standard input closes. Each value is {name} in the
+    expectations and the directive file, and ORVANTIS_TEST_NAME in the environment."""
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), spec[0])
+    # Debian's interpreter: the one the python3-* packages (aiosmtpd) are installed for.
+    python = "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else sys.executable
+    proc = subprocess.Popen([python, script, ctx.workdir] + spec[1:], cwd=ctx.workdir,
+                            stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    ctx.server_info = json.loads(proc.stdout.readline() or "{}")
+    if not ctx.server_info:
+        raise RuntimeError(f"server {spec} did not start")
+    for name, value in ctx.server_info.items():
+        env["ORVANTIS_TEST_" + name.upper()] = str(value)
+    directive = os.path.join(ctx.workdir, "directive.xml")
+    text = open(directive, "rb").read().decode("latin-1")
+    with open(directive, "wb") as f:
+        f.write(ctx.subst(text).encode("latin-1"))
+    return proc
+
+
+def stop_server(proc):
+    proc.stdin.close()
+    try:
+        proc.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+
+
 def run_once(ctx, args, env, index, run, consumed, errors):
     write_before(ctx, run.get("before", {}))
+    env = dict(env, **{k: ctx.subst(v) for k, v in run.get("env", {}).items()})
+    for hook in run.get("setup", []):
+        check_hook(ctx, args, env, hook, errors)
     prog_args = [ctx.subst(a) for a in run.get("args", DEFAULT_ARGS)]
     cmd = ([args.emulator] if args.emulator else []) + [args.binary] + prog_args
     try:
@@ -175,7 +212,8 @@ def run_once(ctx, args, env, index, run, consumed, errors):
 
 
 def check_hook(ctx, args, env, hook, errors):
-    """A command (list) run in the work folder that must exit 0: extra checks."""
+    """A command (list) run in the work folder that must exit 0: extra checks
+    after a run, or preparations ("setup") before it."""
     cmd = [ctx.subst(part) for part in hook]
     proc = subprocess.run(cmd, cwd=ctx.workdir, env=env, stdout=subprocess.PIPE,
                           stderr=subprocess.STDOUT)
@@ -237,8 +275,13 @@ def main():
         env[k] = ctx.subst(v)
     errors = []
     consumed = {}
-    for index, run in enumerate(scenario_def["runs"], 1):
-        run_once(ctx, args, env, index, run, consumed, errors)
+    server = start_server(ctx, scenario_def["server"], env) if "server" in scenario_def else None
+    try:
+        for index, run in enumerate(scenario_def["runs"], 1):
+            run_once(ctx, args, env, index, run, consumed, errors)
+    finally:
+        if server:
+            stop_server(server)
     if errors:
         print(f"scenario {name} ({ctx.platform}) FAILED in {workdir}:")
         for e in errors:

@@ -20,7 +20,7 @@ size_t loadAttributes(Engine& engine, const DirectiveNode& node, AttributeMap& m
   for (const auto& [name, value] : node.attributes) {
     std::string key = toLower(name);
     std::string text(value);
-    engine.log(key + " => " + text, "+2");
+    engine.log(key + " => " + maskUrlPasswords(text), "+2");
     map.set(key, text);
   }
   return map.size();

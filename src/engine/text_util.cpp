@@ -134,4 +134,19 @@ int64_t saturatingMul(int64_t a, int64_t b, bool* saturated) {
 
 std::string decimal(int64_t value) { return std::to_string(value); }
 
+std::string maskUrlPasswords(std::string_view text) {
+  std::string out(text);
+  for (size_t pos = out.find("://"); pos != std::string::npos; pos = out.find("://", pos + 3)) {
+    size_t start = pos + 3;
+    size_t end = out.find_first_of("/?# \t", start);
+    if (end == std::string::npos) end = out.size();
+    size_t at = out.rfind('@', end == 0 ? 0 : end - 1);
+    if (at == std::string::npos || at < start) continue;
+    size_t colon = out.find(':', start);
+    if (colon == std::string::npos || colon > at) continue;
+    out.replace(colon + 1, at - colon - 1, "***");
+  }
+  return out;
+}
+
 }  // namespace orv

@@ -36,6 +36,10 @@ void appendUtf8(std::string& out, uint32_t codePoint);
 int64_t saturatingAdd(int64_t a, int64_t b, bool* saturated = nullptr);
 int64_t saturatingMul(int64_t a, int64_t b, bool* saturated = nullptr);
 
+// The text with the password of every URL's user info ("scheme://user:pass@")
+// replaced by "***", so that logs never show it.
+std::string maskUrlPasswords(std::string_view text);
+
 // Decimal text of a signed 64-bit value.
 std::string decimal(int64_t value);
 
