@@ -11,8 +11,10 @@
 #include "sysops/copy_delete.h"
 #include "sysops/create.h"
 #include "sysops/exec.h"
+#include "sysops/local_user_group.h"
 #include "sysops/registry_directive.h"
 #include "sysops/session.h"
+#include "sysops/shortcut.h"
 
 namespace orv {
 
@@ -35,8 +37,10 @@ const DispatchEntry kDispatch[] = {
     framed("COPY", runCopy),
     framed("EXEC", runExec),
     framed("REGISTRY", runRegistryDirective),
+    own("LOCALUSERGROUP", runLocalUserGroup),
     framed("RENAMEDISK", runRenameDisk),
     framed("CREATE", runCreate),
+    framed("SHORTCUT", runShortcut),
     framed("SESSION", runSession),
     framed("DELETE", runDelete),
     framed("PAUSE", runPause),

@@ -11,6 +11,11 @@ std::string AttributeMap::get(const std::string& name) const {
   return it == values_.end() ? std::string() : it->second;
 }
 
+// The value as the log shows it: a password never appears in clear.
+std::string shownAttributeValue(const std::string& name, const std::string& value) {
+  return name == "password" ? "********" : value;
+}
+
 size_t loadAttributes(Engine& engine, const DirectiveNode& node, AttributeMap& map) {
   engine.log("Chargement des paramètres de la directive :", "+1");
   if (!node.isElement()) {
@@ -19,7 +24,7 @@ size_t loadAttributes(Engine& engine, const DirectiveNode& node, AttributeMap& m
   }
   for (const auto& [name, value] : node.attributes) {
     std::string key = toLower(name);
-    engine.log(key + " => " + value, "+2");
+    engine.log(key + " => " + shownAttributeValue(key, value), "+2");
     map.set(key, value);
   }
   return map.size();
