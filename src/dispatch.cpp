@@ -18,8 +18,10 @@
 #include "sysops/plugin.h"
 #include "sysops/http.h"
 #include "sysops/mail.h"
+#include "sysops/local_user_group.h"
 #include "sysops/registry_directive.h"
 #include "sysops/session.h"
+#include "sysops/shortcut.h"
 
 namespace orv {
 
@@ -43,8 +45,10 @@ const DispatchEntry kDispatch[] = {
     framed("COPY", runCopy),
     framed("EXEC", runExec),
     framed("REGISTRY", runRegistryDirective),
+    own("LOCALUSERGROUP", runLocalUserGroup),
     framed("RENAMEDISK", runRenameDisk),
     framed("CREATE", runCreate),
+    framed("SHORTCUT", runShortcut),
     framed("SESSION", runSession),
     framed("DELETE", runDelete),
     framed("PAUSE", runPause),

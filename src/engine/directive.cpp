@@ -11,6 +11,11 @@ std::string AttributeMap::get(const std::string& name) const {
   return it == values_.end() ? std::string() : it->second;
 }
 
+// The value as the log shows it: a password never appears in clear.
+std::string shownAttributeValue(const std::string& name, const std::string& value) {
+  return name == "password" ? "********" : maskUrlPasswords(value);
+}
+
 size_t loadAttributes(Engine& engine, const DirectiveNode& node, AttributeMap& map) {
   engine.log("Chargement des paramètres de la directive :", "+1");
   if (!node.isElement()) {
@@ -20,7 +25,7 @@ size_t loadAttributes(Engine& engine, const DirectiveNode& node, AttributeMap& m
   for (const auto& [name, value] : node.attributes) {
     std::string key = toLower(name);
     std::string text(value);
-    engine.log(key + " => " + maskUrlPasswords(text), "+2");
+    engine.log(key + " => " + shownAttributeValue(key, text), "+2");
     map.set(key, text);
   }
   return map.size();

@@ -25,6 +25,9 @@ class AttributeMap {
 // Which keyword table a policy text is read with.
 enum class PolicyTable { BlockTagError, BlockTag };
 
+// An attribute's value as logs and mirrors show it (name in lower case): the
+// value of "password" is masked.
+std::string shownAttributeValue(const std::string& name, const std::string& value);
 // Loads an element's attributes (logging each); the number of entries, 0 when none.
 size_t loadAttributes(Engine& engine, const DirectiveNode& node, AttributeMap& map);
 // True exactly when text, lower-cased, is "true".
