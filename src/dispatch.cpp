@@ -14,11 +14,11 @@
 #include "sysops/copy_delete.h"
 #include "sysops/create.h"
 #include "sysops/exec.h"
-#include "sysops/lib.h"
-#include "sysops/plugin.h"
 #include "sysops/http.h"
-#include "sysops/mail.h"
+#include "sysops/lib.h"
 #include "sysops/local_user_group.h"
+#include "sysops/mail.h"
+#include "sysops/plugin.h"
 #include "sysops/registry_directive.h"
 #include "sysops/session.h"
 #include "sysops/shortcut.h"
@@ -54,8 +54,8 @@ const DispatchEntry kDispatch[] = {
     framed("PAUSE", runPause),
     framed("MAIL", runMail),
     own("MEMO", runMemoDirective, false),
-    own("WAIT", runWait, true, CloseRule::Condition),
     framed("HTTP", runHttp),
+    own("WAIT", runWait, true, CloseRule::Condition),
     own("LOG", runLogDirective),
     own("FOR", runFor, false, CloseRule::Loop),
     own("WHILE", runWhile, false),

@@ -26,7 +26,7 @@ class AttributeMap {
 enum class PolicyTable { BlockTagError, BlockTag };
 
 // An attribute's value as logs and mirrors show it (name in lower case): the
-// value of "password" is masked.
+// value of "password" is masked, and so is the password of any URL in it.
 std::string shownAttributeValue(const std::string& name, const std::string& value);
 // Loads an element's attributes (logging each); the number of entries, 0 when none.
 size_t loadAttributes(Engine& engine, const DirectiveNode& node, AttributeMap& map);
