@@ -50,7 +50,7 @@ int64_t attributeUtf16(OrvElement* element, const char* name, char16_t* buffer, 
 }
 
 int64_t tag(OrvElement* element, char* buffer, size_t capacity) {
-  return copyUtf8(host(element).node->name, buffer, capacity);
+  return copyUtf8(std::string(host(element).node->name), buffer, capacity);
 }
 
 int64_t path(OrvElement* element, char* buffer, size_t capacity) {
