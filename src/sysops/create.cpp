@@ -13,33 +13,12 @@ namespace orv {
 
 namespace {
 
-void appendUnit(std::string& out, uint32_t unit) {
-  out += static_cast<char>(unit & 0xFF);
-  out += static_cast<char>(unit >> 8);
-}
-
 // UTF-8 to UTF-16LE; a malformed sequence becomes U+FFFD.
 std::string utf16le(const std::string& text) {
   std::string out;
-  for (size_t i = 0; i < text.size();) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    uint32_t cp = len <= 1 ? c : c & (0xFF >> (len + 1));
-    bool valid = len > 0 && i + len <= text.size();
-    for (size_t k = 1; valid && k < len; ++k) {
-      unsigned char cc = static_cast<unsigned char>(text[i + k]);
-      valid = (cc & 0xC0) == 0x80;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (!valid || cp > 0x10FFFF) cp = 0xFFFD, len = 1;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      appendUnit(out, 0xD800 + (cp >> 10));
-      appendUnit(out, 0xDC00 + (cp & 0x3FF));
-    } else {
-      appendUnit(out, cp);
-    }
-    i += len;
+  for (char16_t unit : toUtf16(text, InvalidUtf8::Replace)) {
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>(unit >> 8);
   }
   return out;
 }

@@ -1,5 +1,7 @@
 #include "sysops/pattern.h"
 
+#include "engine/utf8.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -11,38 +13,15 @@ namespace {
 std::u32string codePoints(const std::string& text) {
   std::u32string out;
   for (size_t i = 0; i < text.size();) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-    char32_t cp = len == 1 ? c : c & (0xFF >> (len + 1));
-    bool valid = i + len <= text.size();
-    for (int k = 1; valid && k < len; ++k) {
-      unsigned char cc = static_cast<unsigned char>(text[i + k]);
-      valid = (cc & 0xC0) == 0x80;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (!valid) len = 1, cp = c;
-    out += cp;
-    i += static_cast<size_t>(len);
+    size_t start = i;
+    bool valid = true;
+    char32_t cp = decodeUtf8(text, i, &valid);
+    out += valid ? cp : static_cast<unsigned char>(text[start]);
   }
   return out;
 }
 
-// Upper case for the scripts file names commonly use (Latin, Greek, Cyrillic).
-char32_t fold(char32_t c) {
-  if (c >= 'a' && c <= 'z') return c - 32;
-  if (c < 0xE0) return c;
-  if (c <= 0xFE && c != 0xF7) return c - 32;
-  if (c == 0xFF) return 0x178;
-  if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138) {
-    bool oddLower = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if (oddLower) return (c % 2 == 0) ? c - 1 : c;
-    return (c % 2 == 1) ? c - 1 : c;
-  }
-  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;
-  if (c >= 0x430 && c <= 0x44F) return c - 32;
-  if (c >= 0x450 && c <= 0x45F) return c - 80;
-  return c;
-}
+char32_t fold(char32_t c) { return foldUpper(c); }
 
 // Pattern tokens of the enumeration rules.
 constexpr char32_t kStar = 0x110001, kDosStar = 0x110002, kDosQm = 0x110003, kDosDot = 0x110004;

@@ -121,6 +121,15 @@ TEST_F(RegistryLayer, DeletingValuesAndTrees) {
   EXPECT_EQ(writeRegistryValue(top, kRegSz, "v", "1", 0), 1);
   EXPECT_EQ(deleteRegistryValue(top, "v", 0), 1);
   EXPECT_EQ(registryExists(top, "v", 0), 0);
+  EXPECT_EQ(writeRegistryValue(top, kRegSz, "", "default", 0), 1);
+  EXPECT_EQ(deleteRegistryValue(top, "", 0), 1) << "the default value is gone, the key stays";
+  uint32_t type = 0;
+  std::vector<uint8_t> data;
+  regapi::Handle h = openRegistryKey(connectRegistry(top.root, "."), top.subKey, 0, regapi::kRead);
+  ASSERT_NE(h, 0);
+  EXPECT_EQ(regapi::queryValue(h, "", type, data), -regapi::kErrorFileNotFound);
+  closeRegistryKey(h);
+  EXPECT_EQ(registryExists(top, "", 0), 1);
   EXPECT_EQ(writeRegistryValue(k, kRegSz, "w", "1", 0), 1);
   EXPECT_EQ(deleteRegistryTree(top, 0), 1);
   EXPECT_EQ(registryExists(top, "", 0), 0);

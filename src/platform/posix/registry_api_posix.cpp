@@ -39,39 +39,8 @@ const char* kSchema =
     " (5, NULL, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG');";
 
 
-uint32_t upperOf(uint32_t cp) {
-  if (cp >= 'a' && cp <= 'z') return cp - 32;
-  if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) return cp - 32;
-  if (cp == 0xFF) return 0x178;
-  if (cp >= 0x100 && cp <= 0x17F && cp != 0x130 && cp != 0x131 && cp != 0x138 &&
-      cp != 0x149 && cp != 0x17F) {
-    bool oddUpper = (cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E);
-    if (oddUpper ? (cp % 2 == 0) : (cp % 2 == 1)) return cp - 1;
-    return cp;
-  }
-  if (cp >= 0x3B1 && cp <= 0x3C9 && cp != 0x3C2) return cp - 32;
-  if (cp >= 0x430 && cp <= 0x44F) return cp - 32;
-  if (cp >= 0x450 && cp <= 0x45F) return cp - 80;
-  return cp;
-}
-
 // The name folded to upper case, for comparisons that ignore case.
-std::string fold(const std::string& name) {
-  std::string out;
-  for (size_t i = 0; i < name.size();) {
-    auto c = static_cast<unsigned char>(name[i]);
-    int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (len == 0 || i + len > name.size()) {
-      out += name[i++];
-      continue;
-    }
-    uint32_t cp = len == 1 ? c : c & (0xFF >> (len + 1));
-    for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(name[i + k]) & 0x3F);
-    appendUtf8(out, upperOf(cp));
-    i += static_cast<size_t>(len);
-  }
-  return out;
-}
+std::string fold(const std::string& name) { return foldUpper(name); }
 
 std::string storePath() {
   if (const char* env = std::getenv("ORVANTIS_REGISTRY"); env && *env) return env;
