@@ -1,7 +1,7 @@
 // The registry store outside Windows: an SQLite file holding a tree of keys
 // under the five roots, each value with its type code and bytes. Names compare
 // without regard to case (folded to upper case, as Windows does). Every write
-// is one transaction; WAL and a busy timeout let several processes share it.
+// is one transaction; a busy timeout lets several processes share it.
 #include "engine/text_util.h"
 #include <sqlite3.h>
 #include <unistd.h>
@@ -12,6 +12,7 @@
 
 #include "platform/files.h"
 #include "platform/registry_api.h"
+#include "platform/system.h"
 
 namespace orv::regapi {
 
@@ -88,6 +89,7 @@ class Statement {
 struct Store {
   std::mutex mutex;
   sqlite3* db = nullptr;
+  bool writable = false;  // opened read-write (the file exists with its schema)
   std::string path;
   std::map<Handle, int64_t> open;  // handle -> key id
   Handle next = kFirstOpenHandle;
@@ -100,30 +102,54 @@ Store& store() {
 
 bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
-// The connection, (re)opened when the store's path changed; null when unusable.
-sqlite3* database(Store& s) {
-  std::string path = storePath();
-  if (s.db && s.path == path) return s.db;
-  if (s.db) sqlite3_close(s.db);
-  s.db = nullptr;
-  s.path = path;
-  std::string folder = fs::folderPart(path);
-  if (!folder.empty()) fs::createDirectories(folder);
+// What an operation needs of the store: reads never create it.
+enum class Need { Read, Write };
+
+// Opens the store file; a read-write open creates it with its schema. Rollback
+// journal mode: every committed write is in the file itself, so the file alone
+// holds the whole store after any run, and a read-only open creates nothing.
+sqlite3* openStore(const std::string& path, Need need) {
+  int flags = need == Need::Read ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
     sqlite3_close(db);
     return nullptr;
   }
-  sqlite3_busy_timeout(db, 30000);
-  bool ok = exec(db, "PRAGMA journal_mode=WAL;") && exec(db, "PRAGMA foreign_keys=ON;") &&
-            exec(db, "PRAGMA synchronous=NORMAL;") && exec(db, "BEGIN IMMEDIATE;") && exec(db, kSchema) &&
-            exec(db, "COMMIT;");
+  bool ok = true;
+  if (need == Need::Write) {
+    // A store left in WAL mode by an older run goes back to a single file when
+    // no other run holds it (tried once, without waiting).
+    exec(db, "PRAGMA journal_mode=DELETE;");
+    sqlite3_busy_timeout(db, 30000);
+    // Two first runs at once: the schema is created under the write lock, idempotently.
+    ok = exec(db, "PRAGMA foreign_keys=ON;") && exec(db, "BEGIN IMMEDIATE;") && exec(db, kSchema) &&
+         exec(db, "COMMIT;");
+  } else {
+    sqlite3_busy_timeout(db, 30000);
+  }
   if (!ok) {
     sqlite3_close(db);
     return nullptr;
   }
-  s.db = db;
   return db;
+}
+
+// The connection for an operation, (re)opened when the store's path changed or
+// a write needs it writable; null when unusable or, for a read, absent.
+sqlite3* database(Store& s, Need need = Need::Write) {
+  std::string path = storePath();
+  if (s.db && s.path == path && (s.writable || need == Need::Read)) return s.db;
+  if (s.db) sqlite3_close(s.db);
+  s.db = nullptr;
+  s.path = path;
+  s.writable = false;
+  if (need == Need::Read && !fs::fileExists(path)) return nullptr;
+  std::string folder = fs::folderPart(path);
+  if (need == Need::Write && !folder.empty()) fs::createDirectories(folder);
+  s.db = openStore(path, need);
+  if (s.db) sys::atProcessExit(closeStore);
+  s.writable = s.db && need == Need::Write;
+  return s.db;
 }
 
 // The key id a handle stands for, or 0.
@@ -165,10 +191,12 @@ Handle addHandle(Store& s, int64_t id) {
 }
 
 // Resolves the key for an operation: the store, the key id (alive), or an error.
-int64_t resolve(Store& s, Handle h, sqlite3*& db, int64_t& id) {
+// For a read of an absent store the answer is 2: the roots exist and are empty.
+int64_t resolve(Store& s, Handle h, sqlite3*& db, int64_t& id, Need need = Need::Write) {
   id = keyOf(s, h);
   if (id == 0) return -kErrorInvalidHandle;
-  db = database(s);
+  db = database(s, need);
+  if (!db && need == Need::Read && !fs::fileExists(s.path)) return id <= 5 ? 2 : -kErrorKeyDeleted;
   if (!db) return -kErrorIo;
   if (!keyAlive(db, id)) return -kErrorKeyDeleted;
   return 1;
@@ -199,9 +227,11 @@ int64_t openKey(Handle key, const std::string& subKey, uint32_t, int, Handle& ou
   std::lock_guard<std::mutex> lock(s.mutex);
   sqlite3* db = nullptr;
   int64_t id = 0;
-  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  int64_t r = resolve(s, key, db, id, Need::Read);
+  if (r != 1 && r != 2) return r;
   std::vector<std::string> parts;
   if (!splitPath(subKey, parts)) return -kErrorBadPathname;
+  if (r == 2 && !parts.empty()) return -kErrorFileNotFound;  // no store yet: only the roots
   for (const std::string& part : parts)
     if ((id = child(db, id, part)) == 0) return -kErrorFileNotFound;
   out = addHandle(s, id);
@@ -241,7 +271,7 @@ int64_t queryValue(Handle key, const std::string& name, uint32_t& type, std::vec
   std::lock_guard<std::mutex> lock(s.mutex);
   sqlite3* db = nullptr;
   int64_t id = 0;
-  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  if (int64_t r = resolve(s, key, db, id, Need::Read); r != 1) return r == 2 ? -kErrorFileNotFound : r;
   Statement st(db, "SELECT type, data FROM vals WHERE key = ? AND fold = ?");
   int rc = st.bind(1, id).bind(2, fold(name)).step();
   if (rc == SQLITE_DONE) return -kErrorFileNotFound;
@@ -281,7 +311,7 @@ int64_t enumValueName(Handle key, uint32_t index, std::string& name) {
   std::lock_guard<std::mutex> lock(s.mutex);
   sqlite3* db = nullptr;
   int64_t id = 0;
-  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  if (int64_t r = resolve(s, key, db, id, Need::Read); r != 1) return r == 2 ? -kErrorNoMoreItems : r;
   Statement st(db, "SELECT name FROM vals WHERE key = ? ORDER BY rowid LIMIT 1 OFFSET ?");
   int rc = st.bind(1, id).bind(2, static_cast<int64_t>(index)).step();
   if (rc == SQLITE_DONE) return -kErrorNoMoreItems;
@@ -316,6 +346,15 @@ int64_t deleteTree(Handle key, const std::string& subKey) {
     return -kErrorIo;
   }
   return found ? 1 : -kErrorFileNotFound;
+}
+
+void closeStore() {
+  Store& s = store();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  if (s.db) sqlite3_close(s.db);
+  s.db = nullptr;
+  s.writable = false;
+  s.path.clear();
 }
 
 void closeKey(Handle key) {

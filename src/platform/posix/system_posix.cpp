@@ -110,6 +110,9 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
   return args;
 }
 
-void exitProcess(int64_t code) { _exit(static_cast<int>(code)); }
+void exitProcess(int64_t code) {
+  runExitHooks();
+  _exit(static_cast<int>(code));
+}
 
 }  // namespace orv::sys

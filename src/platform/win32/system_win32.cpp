@@ -114,6 +114,9 @@ std::vector<std::string> commandLineArguments(int, char**) {
   return args;
 }
 
-void exitProcess(int64_t code) { ExitProcess(static_cast<UINT>(code)); }
+void exitProcess(int64_t code) {
+  runExitHooks();
+  ExitProcess(static_cast<UINT>(code));
+}
 
 }  // namespace orv::sys
