@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/declared_encoding.h"
 #include "engine/utf8.h"
 
 using namespace orv;
@@ -58,4 +59,14 @@ TEST(Utf8, Utf16ConversionRules) {
   EXPECT_EQ(toUtf16("\xF0\x9F\x98\x80", InvalidUtf8::Replace), (std::u16string{0xD83D, 0xDE00}));
   EXPECT_EQ(toUtf16("a\xE9", InvalidUtf8::Replace), (std::u16string{'a', 0xFFFD}));
   EXPECT_EQ(toUtf16("a\xE9", InvalidUtf8::Latin1), (std::u16string{'a', 0xE9}));
+}
+
+TEST(DeclaredEncoding, OnlyADeclarationNamingUtf8OverValidBytesReadsAsUtf8) {
+  EXPECT_EQ(declaredUtf8("<?xml version=\"1.0\" encoding=\"UTF-8\"?><a b=\"\xC3\xA9\"/>"), DeclaredUtf8::Valid);
+  EXPECT_EQ(declaredUtf8("<?xml version='1.0' encoding = 'utf-8' ?><a/>"), DeclaredUtf8::Valid);
+  EXPECT_EQ(declaredUtf8("<?xml version=\"1.0\" encoding=\"UTF-8\"?><a b=\"\xE9\"/>"), DeclaredUtf8::Invalid);
+  EXPECT_EQ(declaredUtf8("<?xml version=\"1.0\" encoding=\"windows-1252\"?><a/>"), DeclaredUtf8::No);
+  EXPECT_EQ(declaredUtf8("<?xml version=\"1.0\"?><a encoding=\"UTF-8\"/>"), DeclaredUtf8::No);
+  EXPECT_EQ(declaredUtf8("<a/><?xml version=\"1.0\" encoding=\"UTF-8\"?>"), DeclaredUtf8::No);
+  EXPECT_EQ(declaredUtf8("<?xml version=\"1.0\" encoding=\"UTF-8"), DeclaredUtf8::No);
 }
