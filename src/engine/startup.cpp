@@ -12,6 +12,7 @@
 #include "flow/memo_loaders.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/system.h"
 
 namespace orv {
@@ -65,7 +66,7 @@ static void readSwitches(Engine& engine) {
   if (present) engine.run.directiveFile = firstChars(expandText(f, "#,%"), 255);
   std::string j = param(engine, "j", present);
   if (present) {
-    engine.run.journalPath = firstChars(expandText(j, "#,%"), 512);
+    engine.run.journalPath = fs::absolutePath(firstChars(expandText(j, "#,%"), 512));
     std::string folder = fs::folderPart(engine.run.journalPath);
     if (!folder.empty()) fs::createDirectories(folder);
   }
