@@ -3,6 +3,7 @@
 #include "engine/directive.h"
 #include "engine/document.h"
 #include "engine/engine.h"
+#include "engine/os_error_line.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
 #include "platform/filelock.h"
@@ -33,9 +34,11 @@ static void applyRootLog(Engine& engine, const AttributeMap& attrs) {
 static bool applyActionsFile(Engine& engine, const AttributeMap& attrs) {
   if (!attrs.has("actionsfile")) return true;
   engine.root.actionsFile = fs::absolutePath(expandAttribute(engine, attrs.get("actionsfile"), {.limit = 2048}));
+  sys::clearOsError();
   if (prepareActionsFile(engine.root.actionsFile)) return true;
   engine.log("Erreur lors du chargement de la base des actions.", "ERR+1");
   engine.log("Chargement ou mise en place de la base " + engine.root.actionsFile + " impossible !", "ERR+1");
+  logOsError(engine, "ERR+2");
   return false;
 }
 

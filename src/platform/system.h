@@ -43,6 +43,10 @@ bool runOnThread(const std::function<void()>& fn, size_t stackBytes);
 // The process's arguments as UTF-8, without the program name.
 std::vector<std::string> commandLineArguments(int argc, char** argv);
 
+// Writes text to the standard error (Windows: only when it leads somewhere,
+// a console or a redirection; a desktop program started alone has none).
+void writeToStandardError(const std::string& text);
+
 // Registers fn to run when the process ends through exitProcess (files and
 // stores that must be closed); each function is registered once.
 void atProcessExit(void (*fn)());

@@ -2,6 +2,7 @@
 
 #include "engine/directive.h"
 #include "engine/engine.h"
+#include "engine/os_error_line.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
 #include "platform/files.h"
@@ -30,7 +31,10 @@ int64_t createFile(Engine& engine, const std::string& location, const std::strin
     engine.log("Le fichier existe déja", "ATT+3");
     if (mode.find("replace") != std::string::npos) {
       engine.log("Mode écrasement du fichier activé", "+4");
-      if (!deleteFileForced(location)) engine.log("Impossible de supprimer le fichier", "ERR+4");
+      if (!deleteFileForced(location)) {
+        engine.log("Impossible de supprimer le fichier", "ERR+4");
+        logOsError(engine, "ERR+5");
+      }
     }
   }
   bool lineEnd = mode.find("rc") != std::string::npos;
@@ -39,6 +43,7 @@ int64_t createFile(Engine& engine, const std::string& location, const std::strin
   fs::RewriteOutcome outcome = fs::writeAtStart(location, bytes);
   if (outcome == fs::RewriteOutcome::OpenFailed) {
     engine.log("Impossible de créer le fichier ", "ATT+2");
+    logOsError(engine, "ATT+3");
     return 0;
   }
   if (value.empty()) {
@@ -57,11 +62,15 @@ int64_t create(Engine& engine, const AttributeMap& attrs) {
   std::string value = expandAttribute(engine, attrs.get("value"));
   std::string type = firstChars(toLower(attrs.get("type")), 30);
   std::string mode = firstChars(toLower(attrs.get("mode")), 30);
+  sys::clearOsError();
   if (type == "directory") {
     engine.log("Création du répertoire " + location, "+2");
     bool made = createDirectoryTree(location);
     if (made || fs::dirExists(location)) engine.log("OK.", "+3");
-    else engine.log("Le répertoire n'est pas créé correctement.", "ERR+3");
+    else {
+      engine.log("Le répertoire n'est pas créé correctement.", "ERR+3");
+      logOsError(engine, "ERR+4");
+    }
     return made ? 1 : 0;
   }
   if (type == "file") return createFile(engine, location, value, mode);

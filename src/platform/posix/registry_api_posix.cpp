@@ -138,7 +138,10 @@ sqlite3* openStore(const std::string& path, Need need) {
 // a write needs it writable; null when unusable or, for a read, absent.
 sqlite3* database(Store& s, Need need = Need::Write) {
   std::string path = storePath();
-  if (s.db && s.path == path && (s.writable || need == Need::Read)) return s.db;
+  // A journal beside the store may be a killed run's: a read-only connection
+  // could not roll it back, so it is opened again.
+  bool readable = need == Need::Read && !fs::pathExists(path + "-journal");
+  if (s.db && s.path == path && (s.writable || readable)) return s.db;
   if (s.db) sqlite3_close(s.db);
   s.db = nullptr;
   s.path = path;
@@ -147,6 +150,13 @@ sqlite3* database(Store& s, Need need = Need::Write) {
   std::string folder = fs::folderPart(path);
   if (need == Need::Write && !folder.empty()) fs::createDirectories(folder);
   s.db = openStore(path, need);
+  if (s.db && need == Need::Read && !exec(s.db, "SELECT 1 FROM keys LIMIT 1;")) {
+    // A run killed while writing left its journal, to be rolled back, or an older
+    // build left the store in WAL mode: only a writable connection can read it.
+    sqlite3_close(s.db);
+    if (!folder.empty()) fs::createDirectories(folder);
+    s.db = openStore(path, need = Need::Write);
+  }
   if (s.db) sys::atProcessExit(closeStore);
   s.writable = s.db && need == Need::Write;
   return s.db;
