@@ -19,6 +19,20 @@ void setActionVariables(Engine& engine) {
   engine.memos.set("_action.description_", engine.action.description, kMemoBuiltin);
 }
 
+int64_t blockActionStep(Engine& engine, int64_t result) {
+  if (result != 0) return result;
+  // The action's own code, else the root's blockaction, else the root's blocktagerror.
+  int code = engine.action.blockActionCode;
+  if (code == 0) code = engine.root.blockActionCode;
+  if (code == 0) code = engine.root.blockTagErrorCode;
+  if (code == -1) {
+    engine.log("BlockAction : Une erreur est survenur, l'action ne sera enregistrer.", "+1");
+    return -1;
+  }
+  if (code == 1) engine.log("BlockAction : Bloquage si erreur.", "+1");
+  return result;
+}
+
 // The stored text of a record: the INI file first, the registry replacing it.
 static std::string storedText(Engine& engine, const std::string& name, RecordKind kind) {
   std::string text;

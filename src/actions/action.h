@@ -16,6 +16,9 @@ bool versionTrigger(Engine& engine, const std::string& name, const std::string& 
 bool dateTrigger(Engine& engine, const std::string& name, const std::string& period);
 // Length in seconds of a period text such as "d:1,h:-1".
 int64_t parsePeriod(Engine& engine, const std::string& period);
+// The blockaction step at the end of an action: the result the action passes on.
+// A failed action (0) under "ignore" gives -1 (the walk goes on), under "block" 0.
+int64_t blockActionStep(Engine& engine, int64_t result);
 // Publishes _action.name_, _action.version_ and _action.description_.
 void setActionVariables(Engine& engine);
 

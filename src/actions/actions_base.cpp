@@ -1,5 +1,6 @@
 #include "actions/actions_base.h"
 
+#include "engine/os_error_line.h"
 #include "engine/clock.h"
 #include "engine/engine.h"
 #include "engine/ini.h"
@@ -32,8 +33,13 @@ static void writeIniRecord(Engine& engine, const std::string& name, RecordKind k
   const std::string& path = engine.root.actionsFile;
   int64_t d = clock::nowNumber();
   std::string stored = kind == RecordKind::Date ? decimal(d) : decimal(numberValue(value));
+  sys::clearOsError();
   bool written = IniFile::update(path, [&](IniFile& ini) { ini.set(groupOf(kind), name, stored); });
-  if (!written) return;
+  if (!written) {
+    // Nothing specified is logged here; the reason, when the system gave one, is.
+    logOsError(engine, "ERR+1");
+    return;
+  }
   if (kind == RecordKind::Date)
     engine.log("Inscription de l'action " + name + " à la date N°" + decimal(d) +
                    formatDate(" (%dd/%mm/%yyyy - %hh:%ii:%ss)", clock::fromDateNumber(d)),

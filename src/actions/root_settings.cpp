@@ -3,10 +3,12 @@
 #include "engine/directive.h"
 #include "engine/document.h"
 #include "engine/engine.h"
+#include "engine/os_error_line.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
 #include "platform/filelock.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/system.h"
 #include "platform/wow64.h"
 #include "sysops/registry.h"
@@ -23,17 +25,20 @@ bool prepareActionsFile(const std::string& path) {
 static void applyRootLog(Engine& engine, const AttributeMap& attrs) {
   std::string log = attrs.get("log");
   if (log.empty()) return;
-  engine.runLog.path = expandAttribute(engine, log, {.limit = 1024});
+  // Kept absolute: a later working folder change does not move the log.
+  engine.runLog.path = fs::absolutePath(expandAttribute(engine, log, {.limit = 1024}));
   std::string folder = fs::folderPart(engine.runLog.path);
   if (!folder.empty()) fs::createDirectories(folder);
 }
 
 static bool applyActionsFile(Engine& engine, const AttributeMap& attrs) {
   if (!attrs.has("actionsfile")) return true;
-  engine.root.actionsFile = expandAttribute(engine, attrs.get("actionsfile"), {.limit = 2048});
+  engine.root.actionsFile = fs::absolutePath(expandAttribute(engine, attrs.get("actionsfile"), {.limit = 2048}));
+  sys::clearOsError();
   if (prepareActionsFile(engine.root.actionsFile)) return true;
   engine.log("Erreur lors du chargement de la base des actions.", "ERR+1");
   engine.log("Chargement ou mise en place de la base " + engine.root.actionsFile + " impossible !", "ERR+1");
+  logOsError(engine, "ERR+2");
   return false;
 }
 

@@ -83,6 +83,7 @@ struct Engine {
   LogFileConfig runLog;     // the run log (path set by the directive file)
   LogFileConfig journal;    // the start-up journal (fixed settings)
   bool logStopped = false;  // set by LOG mode="stop"
+  bool runLogFailureReported = false;  // the run log could not be written (said once per run)
   MemoStore memos;
   ResultStores results;
   RootSettings root;

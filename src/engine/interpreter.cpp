@@ -97,7 +97,7 @@ void closeAction(Engine& engine, const ActionContext& saved, bool hasSaved) {
   } else if (r == -5) {
     r = 1;  // a forced end finishes the action normally, without recording it
   }
-  // The blockaction step replaces nothing: the action's result stands.
+  r = blockActionStep(engine, r);
   engine.log("Fin de l'action " + engine.action.name, "LVL+0");
   if (hasSaved) {
     engine.action = saved;

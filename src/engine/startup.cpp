@@ -4,6 +4,7 @@
 #include <new>
 
 #include "actions/run_switches.h"
+#include "engine/declared_encoding.h"
 #include "engine/document.h"
 #include "engine/expand.h"
 #include "engine/interpreter.h"
@@ -12,6 +13,7 @@
 #include "flow/memo_loaders.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/system.h"
 
 namespace orv {
@@ -19,16 +21,37 @@ namespace orv {
 // Room for Engine::maxDepth nested elements and the handlers above them.
 static constexpr size_t kInterpreterStack = 512u << 20;
 
-DocumentEncoding detectEncoding(const std::string& path) {
-  if (!fs::fileExists(path)) return DocumentEncoding::None;
-  std::optional<std::string> bytes = fs::readFile(path);
-  if (!bytes) return DocumentEncoding::None;
-  const std::string head = bytes->substr(0, 4);
+// The reading a byte-order mark chooses; Latin1 without one.
+static DocumentEncoding encodingOfMark(const std::string& bytes) {
+  const std::string head = bytes.substr(0, 4);
   if (head.rfind("\xFF\xFE", 0) == 0) return DocumentEncoding::Utf16;
   if (head.rfind("\xEF\xBB\xBF", 0) == 0) return DocumentEncoding::Utf8;
   if (head.rfind("\xFE\xFF", 0) == 0) return DocumentEncoding::Automatic;
   if (head == std::string("\0\0\xFE\xFF", 4)) return DocumentEncoding::Automatic;
   return DocumentEncoding::Latin1;
+}
+
+DocumentEncoding detectEncoding(const std::string& path) {
+  if (!fs::fileExists(path)) return DocumentEncoding::None;
+  std::optional<std::string> bytes = fs::readFile(path);
+  return bytes ? encodingOfMark(*bytes) : DocumentEncoding::None;
+}
+
+// Without a mark or switch: a declaration naming UTF-8 is believed when the
+// bytes are UTF-8 indeed; otherwise the file is read as ISO-8859-1.
+static void detectFileEncoding(Engine& engine) {
+  const std::string& path = engine.run.directiveFile;
+  std::optional<std::string> bytes = fs::fileExists(path) ? fs::readFile(path) : std::nullopt;
+  engine.run.documentEncoding = bytes ? encodingOfMark(*bytes) : DocumentEncoding::None;
+  if (engine.run.documentEncoding != DocumentEncoding::Latin1) return;
+  DeclaredUtf8 declared = declaredUtf8(*bytes);
+  if (declared == DeclaredUtf8::Valid) {
+    engine.run.documentEncoding = DocumentEncoding::Utf8;
+    engine.logStartup("Le fichier sera ouvert en mode UTF-8.", "NIV2");
+  } else if (declared == DeclaredUtf8::Invalid) {
+    engine.logStartup("Le fichier déclare l'encodage UTF-8 mais son contenu n'est pas en UTF-8 : "
+                      "il sera lu en ISO-8859-1.", "ATT2");
+  }
 }
 
 static std::string param(const Engine& engine, const std::string& name, bool& present) {
@@ -44,7 +67,7 @@ static void readSwitches(Engine& engine) {
   if (present) engine.run.directiveFile = firstChars(expandText(f, "#,%"), 255);
   std::string j = param(engine, "j", present);
   if (present) {
-    engine.run.journalPath = firstChars(expandText(j, "#,%"), 512);
+    engine.run.journalPath = fs::absolutePath(firstChars(expandText(j, "#,%"), 512));
     std::string folder = fs::folderPart(engine.run.journalPath);
     if (!folder.empty()) fs::createDirectories(folder);
   }
@@ -81,7 +104,7 @@ static void chooseEncoding(Engine& engine) {
     engine.run.documentEncoding = DocumentEncoding::Utf16;
     engine.logStartup("Le fichier sera ouvert en mode Unicode.", "NIV2");
   } else {
-    engine.run.documentEncoding = detectEncoding(engine.run.directiveFile);
+    detectFileEncoding(engine);
   }
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/utf8.h"
+
 namespace orv {
 
 // The number value of a text: blanks and tabs skipped, optional sign, then
@@ -27,9 +29,6 @@ std::string replaceAll(std::string_view text, std::string_view from, std::string
                        bool ignoreCase = false);
 // Position of needle in text from pos, optionally ignoring ASCII case.
 size_t find(std::string_view text, std::string_view needle, bool ignoreCase, size_t pos = 0);
-
-// Appends the UTF-8 encoding of a code point.
-void appendUtf8(std::string& out, uint32_t codePoint);
 
 // a + b and a × b, held at the nearest end of the signed 64-bit range
 // instead of overflowing; saturated (when given) tells whether that happened.

@@ -5,6 +5,7 @@
 #include "engine/expand.h"
 #include "engine/text_util.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 namespace orv {
 
@@ -15,7 +16,7 @@ static void moveLog(Engine& engine, const std::string& location) {
   engine.log(next, "ATT0");
   std::string folder = fs::folderPart(next);
   if (!folder.empty()) fs::createDirectories(folder);
-  engine.runLog.path = next;
+  engine.runLog.path = fs::absolutePath(next);
   if (!old.empty()) engine.log("Fichier journal parent : " + old, "ATT0");
 }
 

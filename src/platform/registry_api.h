@@ -42,6 +42,9 @@ int64_t deleteValue(Handle key, const std::string& name);
 int64_t enumValueName(Handle key, uint32_t index, std::string& name);
 // Deletes subKey of key with all its sub-keys and values.
 int64_t deleteTree(Handle key, const std::string& subKey);
+// Closes the process's connection to the registry store (nothing on Windows);
+// the next call opens it again.
+void closeStore();
 // Closes a handle from connect (remote), openKey or createKey; roots are ignored.
 void closeKey(Handle key);
 

@@ -48,7 +48,16 @@ bool runOnThread(const std::function<void()>& fn, size_t stackBytes);
 // The process's arguments as UTF-8, without the program name.
 std::vector<std::string> commandLineArguments(int argc, char** argv);
 
-// Ends the process at once with the given status (the platform keeps what it can).
+// Writes text to the standard error (Windows: only when it leads somewhere,
+// a console or a redirection; a desktop program started alone has none).
+void writeToStandardError(const std::string& text);
+
+// Registers fn to run when the process ends through exitProcess (files and
+// stores that must be closed); each function is registered once.
+void atProcessExit(void (*fn)());
+// Runs the registered functions, last registered first (exitProcess does it).
+void runExitHooks();
+// Ends the process at once with the given status, after the registered hooks.
 [[noreturn]] void exitProcess(int64_t code);
 
 }  // namespace orv::sys

@@ -2,6 +2,7 @@
 
 #include "engine/directive.h"
 #include "engine/engine.h"
+#include "engine/os_error_line.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
 #include "platform/files.h"
@@ -44,6 +45,7 @@ int64_t copy(Engine& engine, const AttributeMap& attrs) {
   std::string mode = firstChars(toLower(attrs.get("mode")), 30);
   std::string type = firstChars(toLower(attrs.get("type")), 30);
   int64_t result = 0;
+  sys::clearOsError();
   if (type == "file") {
     result = copyOneFile(engine, source, target, mode);
   } else if (type == "directory") {
@@ -56,6 +58,7 @@ int64_t copy(Engine& engine, const AttributeMap& attrs) {
   }
   if (result == 1) engine.log("Copie effectué correctement.", "+1");
   else engine.log("Erreur de copie. Bien vérifier la source de la copie et la cible.", "ERR+1");
+  if (result != 1) logOsError(engine, "ERR+2");
   return result;
 }
 
@@ -138,12 +141,14 @@ int64_t deleteEntries(Engine& engine, const AttributeMap& attrs) {
   std::string type = firstChars(attrs.get("type"), 30);
   bool force = contains(mode, "force"), recursive = contains(mode, "recursive");
   int64_t result = 0;
+  sys::clearOsError();
   if (type == "file") result = deleteFile(engine, location, filter, recursive);
   else if (type == "directory") result = deleteDirectory(engine, location, filter, force, recursive);
   else if (type == "cleandir") result = cleanDirectory(engine, location);
   else engine.log("Il est necéssaire de spécifier un type.", "ERR+1");
   if (result == 1) engine.log("Opération réussi", "+2");
   else engine.log("Impossible de supprimer.", "ATT+2");
+  if (result != 1) logOsError(engine, "ATT+3");
   return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/directive.h"
 #include "engine/engine.h"
+#include "engine/os_error_line.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
 #include "platform/files.h"
@@ -13,33 +14,12 @@ namespace orv {
 
 namespace {
 
-void appendUnit(std::string& out, uint32_t unit) {
-  out += static_cast<char>(unit & 0xFF);
-  out += static_cast<char>(unit >> 8);
-}
-
 // UTF-8 to UTF-16LE; a malformed sequence becomes U+FFFD.
 std::string utf16le(const std::string& text) {
   std::string out;
-  for (size_t i = 0; i < text.size();) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    uint32_t cp = len <= 1 ? c : c & (0xFF >> (len + 1));
-    bool valid = len > 0 && i + len <= text.size();
-    for (size_t k = 1; valid && k < len; ++k) {
-      unsigned char cc = static_cast<unsigned char>(text[i + k]);
-      valid = (cc & 0xC0) == 0x80;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (!valid || cp > 0x10FFFF) cp = 0xFFFD, len = 1;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      appendUnit(out, 0xD800 + (cp >> 10));
-      appendUnit(out, 0xDC00 + (cp & 0x3FF));
-    } else {
-      appendUnit(out, cp);
-    }
-    i += len;
+  for (char16_t unit : toUtf16(text, InvalidUtf8::Replace)) {
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>(unit >> 8);
   }
   return out;
 }
@@ -51,7 +31,10 @@ int64_t createFile(Engine& engine, const std::string& location, const std::strin
     engine.log("Le fichier existe déja", "ATT+3");
     if (mode.find("replace") != std::string::npos) {
       engine.log("Mode écrasement du fichier activé", "+4");
-      if (!deleteFileForced(location)) engine.log("Impossible de supprimer le fichier", "ERR+4");
+      if (!deleteFileForced(location)) {
+        engine.log("Impossible de supprimer le fichier", "ERR+4");
+        logOsError(engine, "ERR+5");
+      }
     }
   }
   bool lineEnd = mode.find("rc") != std::string::npos;
@@ -60,6 +43,7 @@ int64_t createFile(Engine& engine, const std::string& location, const std::strin
   fs::RewriteOutcome outcome = fs::writeAtStart(location, bytes);
   if (outcome == fs::RewriteOutcome::OpenFailed) {
     engine.log("Impossible de créer le fichier ", "ATT+2");
+    logOsError(engine, "ATT+3");
     return 0;
   }
   if (value.empty()) {
@@ -78,11 +62,15 @@ int64_t create(Engine& engine, const AttributeMap& attrs) {
   std::string value = expandAttribute(engine, attrs.get("value"));
   std::string type = firstChars(toLower(attrs.get("type")), 30);
   std::string mode = firstChars(toLower(attrs.get("mode")), 30);
+  sys::clearOsError();
   if (type == "directory") {
     engine.log("Création du répertoire " + location, "+2");
     bool made = createDirectoryTree(location);
     if (made || fs::dirExists(location)) engine.log("OK.", "+3");
-    else engine.log("Le répertoire n'est pas créé correctement.", "ERR+3");
+    else {
+      engine.log("Le répertoire n'est pas créé correctement.", "ERR+3");
+      logOsError(engine, "ERR+4");
+    }
     return made ? 1 : 0;
   }
   if (type == "file") return createFile(engine, location, value, mode);

@@ -1,5 +1,6 @@
 #include "sysops/exec.h"
 
+#include "engine/os_error_line.h"
 #include "engine/directive.h"
 #include "engine/engine.h"
 #include "engine/expand.h"
@@ -88,12 +89,14 @@ int64_t execute(Engine& engine, const AttributeMap& attrs) {
   if (r.hidden) engine.log("Lancement en mode caché", "+2");
   static int64_t runs = 0;
   int64_t error = 0;
+  sys::clearOsError();
   std::unique_ptr<proc::ChildProcess> child =
       proc::startProcess(r.program, r.parameters, r.workingDir, options, error);
   int64_t runId = child ? ++runs : 0;
   if (runId > 0) engine.log("Processus N°:" + decimal(runId), "+1");
   if (!child) {
     engine.log("Erreur de lancement du programme (" + decimal(runId) + ")", "ERR+1");
+    logOsError(engine, "ERR+2");
     return 0;
   }
   if (!r.wait) return 1;

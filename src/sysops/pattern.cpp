@@ -1,5 +1,7 @@
 #include "sysops/pattern.h"
 
+#include "engine/utf8.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -7,53 +9,19 @@ namespace orv {
 
 namespace {
 
-// One well-formed UTF-8 character at text[i]: its length, or 0 for a byte
-// that starts none (stray continuation, truncated, overlong form, surrogate,
-// beyond U+10FFFF). An overlong form must never decode to ";" or "*".
-size_t decodeAt(const std::string& text, size_t i, char32_t& cp) {
-  auto c = static_cast<unsigned char>(text[i]);
-  size_t len = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
-             : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
-  if (len == 0 || i + len > text.size()) return 0;
-  cp = len == 1 ? c : c & (0xFF >> (len + 1));
-  for (size_t k = 1; k < len; ++k) {
-    auto cc = static_cast<unsigned char>(text[i + k]);
-    if ((cc & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (cc & 0x3F);
-  }
-  static const char32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
-  bool ok = cp >= kMinimum[len] && cp <= 0x10FFFF && !(cp >= 0xD800 && cp < 0xE000);
-  return ok ? len : 0;
-}
-
 // Code points of a UTF-8 text; an invalid byte stands for itself.
 std::u32string codePoints(const std::string& text) {
   std::u32string out;
   for (size_t i = 0; i < text.size();) {
-    char32_t cp = 0;
-    size_t len = decodeAt(text, i, cp);
-    out += len ? cp : static_cast<unsigned char>(text[i]);
-    i += len ? len : 1;
+    size_t start = i;
+    bool valid = true;
+    char32_t cp = decodeUtf8(text, i, &valid);
+    out += valid ? cp : static_cast<unsigned char>(text[start]);
   }
   return out;
 }
 
-// Upper case for the scripts file names commonly use (Latin, Greek, Cyrillic).
-char32_t fold(char32_t c) {
-  if (c >= 'a' && c <= 'z') return c - 32;
-  if (c < 0xE0) return c;
-  if (c <= 0xFE && c != 0xF7) return c - 32;
-  if (c == 0xFF) return 0x178;
-  if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138) {
-    bool oddLower = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if (oddLower) return (c % 2 == 0) ? c - 1 : c;
-    return (c % 2 == 1) ? c - 1 : c;
-  }
-  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;
-  if (c >= 0x430 && c <= 0x44F) return c - 32;
-  if (c >= 0x450 && c <= 0x45F) return c - 80;
-  return c;
-}
+char32_t fold(char32_t c) { return foldUpper(c); }
 
 // Pattern tokens of the enumeration rules.
 constexpr char32_t kStar = 0x110001, kDosStar = 0x110002, kDosQm = 0x110003, kDosDot = 0x110004;

@@ -163,7 +163,10 @@ int64_t deleteRegistryValue(const RegistryPath& path, const std::string& valueNa
     r = regapi::deleteValue(key.get(), valueName);
   }
   if (r != 1) return r;
-  return registryExists(path, valueName, view) == 0 ? 1 : 0;
+  // The value itself must be gone ("" names the default value, not the key).
+  uint32_t type = 0;
+  std::vector<uint8_t> data;
+  return queryRaw(path, valueName, view, type, data) == -regapi::kErrorFileNotFound ? 1 : 0;
 }
 
 int64_t deleteRegistryTree(const RegistryPath& path, RegistryView view) {

@@ -35,32 +35,9 @@ std::string utf8Of(const std::vector<uint16_t>& u, size_t begin, size_t end) {
 
 // Appends text as UTF-16LE bytes (invalid UTF-8 bytes read as Latin-1).
 void appendUtf16(std::vector<uint8_t>& out, const std::string& text) {
-  auto put = [&out](uint32_t unit) {
+  for (char16_t unit : toUtf16(text, InvalidUtf8::Latin1)) {
     out.push_back(static_cast<uint8_t>(unit & 0xFF));
     out.push_back(static_cast<uint8_t>(unit >> 8));
-  };
-  for (size_t i = 0; i < text.size();) {
-    auto c = static_cast<unsigned char>(text[i]);
-    int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    bool valid = len > 0 && i + len <= text.size();
-    uint32_t cp = len <= 1 ? c : c & (0xFF >> (len + 1));
-    for (int k = 1; valid && k < len; ++k) {
-      auto cc = static_cast<unsigned char>(text[i + k]);
-      valid = (cc & 0xC0) == 0x80;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (!valid) {
-      put(c);
-      ++i;
-      continue;
-    }
-    if (cp >= 0x10000) {
-      put(0xD800 + ((cp - 0x10000) >> 10));
-      put(0xDC00 + ((cp - 0x10000) & 0x3FF));
-    } else {
-      put(cp);
-    }
-    i += static_cast<size_t>(len);
   }
 }
 

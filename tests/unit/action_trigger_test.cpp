@@ -178,5 +178,23 @@ TEST_F(Triggers, RegistryLocationReplacesTheIniRecord) {
   EXPECT_TRUE(logged("Erreur dans l'inscription de l'action."));
 }
 
+TEST_F(Triggers, BlockActionStepTakesTheFirstSetCodeAndActsOnFailuresOnly) {
+  const char* kIgnored = "BlockAction : Une erreur est survenur, l'action ne sera enregistrer.";
+  const char* kBlocked = "BlockAction : Bloquage si erreur.";
+  engine_.root.blockTagErrorCode = -1;  // the last fallback
+  EXPECT_EQ(blockActionStep(engine_, 0), -1);
+  EXPECT_TRUE(logged(kIgnored));
+  engine_.root.blockActionCode = 1;  // the root's blockaction comes before it
+  EXPECT_EQ(blockActionStep(engine_, 0), 0);
+  EXPECT_TRUE(logged(kBlocked));
+  engine_.action.blockActionCode = -1;  // and the action's own before both
+  EXPECT_EQ(blockActionStep(engine_, 0), -1);
+  EXPECT_TRUE(logged(kIgnored));
+  for (int64_t result : {1, -1, -2, -5}) EXPECT_EQ(blockActionStep(engine_, result), result);
+  engine_.action.blockActionCode = 7;  // any other code: unchanged, silent
+  EXPECT_EQ(blockActionStep(engine_, 0), 0);
+  EXPECT_TRUE(newLines().empty());
+}
+
 }  // namespace
 }  // namespace orv

@@ -7,12 +7,13 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/files.h"
+#include "platform/process.h"
 #include "platform/system.h"
 #include "sysops/registry.h"
 #include "test_support.h"
 
 #ifndef _WIN32
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -121,6 +122,15 @@ TEST_F(RegistryLayer, DeletingValuesAndTrees) {
   EXPECT_EQ(writeRegistryValue(top, kRegSz, "v", "1", 0), 1);
   EXPECT_EQ(deleteRegistryValue(top, "v", 0), 1);
   EXPECT_EQ(registryExists(top, "v", 0), 0);
+  EXPECT_EQ(writeRegistryValue(top, kRegSz, "", "default", 0), 1);
+  EXPECT_EQ(deleteRegistryValue(top, "", 0), 1) << "the default value is gone, the key stays";
+  uint32_t type = 0;
+  std::vector<uint8_t> data;
+  regapi::Handle h = openRegistryKey(connectRegistry(top.root, "."), top.subKey, 0, regapi::kRead);
+  ASSERT_NE(h, 0);
+  EXPECT_EQ(regapi::queryValue(h, "", type, data), -regapi::kErrorFileNotFound);
+  closeRegistryKey(h);
+  EXPECT_EQ(registryExists(top, "", 0), 1);
   EXPECT_EQ(writeRegistryValue(k, kRegSz, "w", "1", 0), 1);
   EXPECT_EQ(deleteRegistryTree(top, 0), 1);
   EXPECT_EQ(registryExists(top, "", 0), 0);
@@ -163,6 +173,26 @@ TEST_F(RegistryLayer, UnreachableRemoteMachineGivesNoHandle) {
 }
 
 #ifndef _WIN32
+TEST_F(RegistryLayer, ReadsNeverCreateTheStoreAndTheFileAloneHoldsEveryWrite) {
+  std::string file = dir_.file("registry.sqlite3");
+  EXPECT_FALSE(isMachine64Bit("."));
+  EXPECT_EQ(registryExists(at("a"), "", 0), 0);
+  EXPECT_EQ(readRegistryValue(at(""), "v", 0), "");
+  EXPECT_EQ(enumRegistryValueName(at(""), 0, 0), "");
+  EXPECT_FALSE(fs::pathExists(file)) << "nothing was written";
+  RegistryPath k = created("a");
+  EXPECT_EQ(writeRegistryValue(k, kRegSz, "v", "kept", 0), 1);
+  EXPECT_TRUE(fs::fileExists(file));
+  EXPECT_FALSE(isMachine64Bit("."));
+  // A copy of the file alone (no journal beside it) holds the value.
+  std::string copy = dir_.file("copy.sqlite3");
+  ASSERT_TRUE(fs::writeFile(copy, test::slurp(file)));
+  sys::setEnv("ORVANTIS_REGISTRY", copy);
+  EXPECT_EQ(readRegistryValue(k, "v", 0), "kept");
+  EXPECT_FALSE(fs::pathExists(copy + "-wal"));
+  regapi::closeStore();
+}
+
 TEST_F(RegistryLayer, SixtyFourBitTestReadsTheThreeFactsOfTheStore) {
   EXPECT_FALSE(isMachine64Bit("."));
   RegistryPath env, nt, compat;
@@ -178,31 +208,29 @@ TEST_F(RegistryLayer, SixtyFourBitTestReadsTheThreeFactsOfTheStore) {
   closeRegistryKey(createRegistryKey(compat, 0));
   EXPECT_TRUE(isMachine64Bit("."));
 }
+#endif
 
-TEST_F(RegistryLayer, SeveralProcessesShareTheStore) {
-  // Separate programs (never a forked copy of an open connection) write at once.
-  std::string helper = sys::getEnv("ORVANTIS_TEST_BINARY_DIR") + "/orvreg";
-  if (sys::getEnv("ORVANTIS_TEST_BINARY_DIR").empty()) GTEST_SKIP() << "run through ctest";
+TEST_F(RegistryLayer, SeveralProcessesCreateAndShareTheStoreAtOnce) {
+  // Separate programs started together on a store that does not exist yet.
+  std::string dir = fs::folderPart(sys::selfPath());
+  std::string helper = fs::fileExists(dir + "orvreg.exe") ? dir + "orvreg.exe" : dir + "orvreg";
   const int kChildren = 4, kWrites = 40;
-  std::string location = base_ + "\\shared";
+  std::vector<std::unique_ptr<proc::ChildProcess>> children;
   for (int c = 0; c < kChildren; ++c) {
-    if (fork() == 0) {
-      std::string prefix = "c" + std::to_string(c) + "_", count = std::to_string(kWrites);
-      execl(helper.c_str(), "orvreg", "fill", location.c_str(), prefix.c_str(), count.c_str(), nullptr);
-      _exit(127);
-    }
+    int64_t error = 0;
+    std::string params = "fill \"" + base_ + "\\shared\" c" + std::to_string(c) + "_ " + std::to_string(kWrites);
+    children.push_back(proc::startProcess(helper, params, "", {.discardOutput = true}, error));
+    ASSERT_TRUE(children.back()) << error;
   }
-  for (int c = 0; c < kChildren; ++c) {
-    int status = 0;
-    wait(&status);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  for (auto& child : children) {
+    ASSERT_TRUE(child->waitForExit(120000));
+    EXPECT_EQ(child->exitCode(), 0);
   }
   RegistryPath k = at("shared");
   for (int c = 0; c < kChildren; ++c)
     for (int i = 0; i < kWrites; ++i)
       EXPECT_EQ(readRegistryValue(k, "c" + std::to_string(c) + "_" + std::to_string(i), 0), std::to_string(i));
 }
-#endif
 
 }  // namespace
 }  // namespace orv

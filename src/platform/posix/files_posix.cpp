@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
+#include "platform/os_error.h"
 #include "platform/posix/fd_io.h"
 
 namespace orv::fs {
@@ -20,6 +21,12 @@ static std::string native(const std::string& path) {
   for (char& c : out)
     if (c == '\\') c = '/';
   return out;
+}
+
+// Records the failure of call on path (errno) and answers false.
+static bool failed(const char* call, const std::string& path) {
+  sys::recordLastOsError(call, path);
+  return false;
 }
 
 bool fileExists(const std::string& path) {
@@ -45,7 +52,7 @@ bool createDirectories(const std::string& path) {
   for (size_t pos = 1; pos <= p.size(); ++pos) {
     if (pos != p.size() && p[pos] != '/') continue;
     std::string part = p.substr(0, pos);
-    if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return failed("mkdir", part);
   }
   return dirExists(p);
 }
@@ -56,11 +63,11 @@ int64_t fileSize(const std::string& path) {
   return static_cast<int64_t>(st.st_size);
 }
 
-bool removeFile(const std::string& path) { return unlink(native(path).c_str()) == 0; }
+bool removeFile(const std::string& path) { return unlink(native(path).c_str()) == 0 || failed("unlink", path); }
 
 bool renamePath(const std::string& from, const std::string& to) {
   if (pathExists(to)) return false;
-  return rename(native(from).c_str(), native(to).c_str()) == 0;
+  return rename(native(from).c_str(), native(to).c_str()) == 0 || failed("rename", from);
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {
@@ -93,22 +100,22 @@ using posix::writeAll;
 
 bool writeFile(const std::string& path, const std::string& bytes) {
   int fd = open(native(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  bool ok = writeAll(fd, bytes);
-  return close(fd) == 0 && ok;
+  if (fd < 0) return failed("open", path);
+  bool ok = writeAll(fd, bytes) || failed("write", path);
+  return (close(fd) == 0 || failed("close", path)) && ok;
 }
 
 bool appendToFile(const std::string& path, const std::string& bytes) {
   // O_APPEND: every write lands at the end, without a seek of our own.
   int fd = open(native(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  bool ok = writeAll(fd, bytes);
-  return close(fd) == 0 && ok;
+  if (fd < 0) return failed("open", path);
+  bool ok = writeAll(fd, bytes) || failed("write", path);
+  return (close(fd) == 0 || failed("close", path)) && ok;
 }
 
 bool touchFile(const std::string& path) {
   int fd = open(native(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
+  if (fd < 0) return failed("open", path);
   close(fd);
   return true;
 }

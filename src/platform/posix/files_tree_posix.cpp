@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/files.h"
+#include "platform/os_error.h"
 // The portable wildcard rules (pure text functions) stand in for the Windows matchers.
 #include "sysops/pattern.h"
 
@@ -113,11 +114,17 @@ bool isLink(const std::string& path) {
   return lstat(native(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
-bool makeDirectory(const std::string& path) { return mkdir(native(path).c_str(), 0777) == 0; }
+// Records the failure of call on path (errno) and answers false.
+static bool failed(const char* call, const std::string& path) {
+  sys::recordLastOsError(call, path);
+  return false;
+}
 
-bool removeDirectory(const std::string& path) { return rmdir(native(path).c_str()) == 0; }
+bool makeDirectory(const std::string& path) { return mkdir(native(path).c_str(), 0777) == 0 || failed("mkdir", path); }
 
-bool removeLink(const std::string& path) { return unlink(native(path).c_str()) == 0; }
+bool removeDirectory(const std::string& path) { return rmdir(native(path).c_str()) == 0 || failed("rmdir", path); }
+
+bool removeLink(const std::string& path) { return unlink(native(path).c_str()) == 0 || failed("unlink", path); }
 
 bool clearReadOnly(const std::string& path) {
   std::string p = native(path);
@@ -129,17 +136,18 @@ bool clearReadOnly(const std::string& path) {
 bool copyFile(const std::string& from, const std::string& to) {
   std::string src = native(from), dst = native(to);
   int in = open(src.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
+  if (in < 0) return failed("open", from);
   struct stat st, existing;
   bool ok = fstat(in, &st) == 0 && S_ISREG(st.st_mode);
   if (ok && stat(dst.c_str(), &existing) == 0)
     ok = !(existing.st_dev == st.st_dev && existing.st_ino == st.st_ino);
   int out = ok ? open(dst.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777) : -1;
   if (out < 0) {
+    if (ok) failed("open", to);
     close(in);
     return false;
   }
-  ok = copyContent(in, out);
+  ok = copyContent(in, out) || failed("write", to);
   timespec times[2] = {st.st_atim, st.st_mtim};
   if (ok) futimens(out, times);
   ok = close(out) == 0 && ok;
@@ -150,7 +158,10 @@ bool copyFile(const std::string& from, const std::string& to) {
 
 RewriteOutcome writeAtStart(const std::string& path, const std::string& bytes) {
   int fd = open(native(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return RewriteOutcome::OpenFailed;
+  if (fd < 0) {
+    failed("open", path);
+    return RewriteOutcome::OpenFailed;
+  }
   bool ok = writeAllAt(fd, bytes, 0);
   ok = close(fd) == 0 && ok;
   return ok ? RewriteOutcome::Written : RewriteOutcome::WriteFailed;

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/os_error.h"
 #include "platform/process.h"
 
 extern char** environ;
@@ -233,6 +234,7 @@ std::unique_ptr<ChildProcess> startProcess(const std::string& program, const std
   int out[2] = {-1, -1}, err[2] = {-1, -1};
   if (options.capture && (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)) {
     error = errno;
+    sys::recordOsError("pipe2", error, path);
     for (int* fd : {&out[0], &out[1], &err[0], &err[1]}) closeFd(*fd);
     return nullptr;
   }
@@ -245,7 +247,10 @@ std::unique_ptr<ChildProcess> startProcess(const std::string& program, const std
   impl->outFd = out[0];
   impl->errFd = err[0];
   error = rc;
-  if (rc != 0) return nullptr;
+  if (rc != 0) {
+    sys::recordOsError("posix_spawn", rc, path);
+    return nullptr;
+  }
   for (int fd : {impl->outFd, impl->errFd})
     if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   impl->pid = pid;

@@ -1,7 +1,7 @@
 // The registry store outside Windows: an SQLite file holding a tree of keys
 // under the five roots, each value with its type code and bytes. Names compare
 // without regard to case (folded to upper case, as Windows does). Every write
-// is one transaction; WAL and a busy timeout let several processes share it.
+// is one transaction; a busy timeout lets several processes share it.
 #include "engine/text_util.h"
 #include <sqlite3.h>
 #include <unistd.h>
@@ -12,6 +12,7 @@
 
 #include "platform/files.h"
 #include "platform/registry_api.h"
+#include "platform/system.h"
 
 namespace orv::regapi {
 
@@ -39,39 +40,8 @@ const char* kSchema =
     " (5, NULL, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG');";
 
 
-uint32_t upperOf(uint32_t cp) {
-  if (cp >= 'a' && cp <= 'z') return cp - 32;
-  if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) return cp - 32;
-  if (cp == 0xFF) return 0x178;
-  if (cp >= 0x100 && cp <= 0x17F && cp != 0x130 && cp != 0x131 && cp != 0x138 &&
-      cp != 0x149 && cp != 0x17F) {
-    bool oddUpper = (cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E);
-    if (oddUpper ? (cp % 2 == 0) : (cp % 2 == 1)) return cp - 1;
-    return cp;
-  }
-  if (cp >= 0x3B1 && cp <= 0x3C9 && cp != 0x3C2) return cp - 32;
-  if (cp >= 0x430 && cp <= 0x44F) return cp - 32;
-  if (cp >= 0x450 && cp <= 0x45F) return cp - 80;
-  return cp;
-}
-
 // The name folded to upper case, for comparisons that ignore case.
-std::string fold(const std::string& name) {
-  std::string out;
-  for (size_t i = 0; i < name.size();) {
-    auto c = static_cast<unsigned char>(name[i]);
-    int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (len == 0 || i + len > name.size()) {
-      out += name[i++];
-      continue;
-    }
-    uint32_t cp = len == 1 ? c : c & (0xFF >> (len + 1));
-    for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(name[i + k]) & 0x3F);
-    appendUtf8(out, upperOf(cp));
-    i += static_cast<size_t>(len);
-  }
-  return out;
-}
+std::string fold(const std::string& name) { return foldUpper(name); }
 
 std::string storePath() {
   if (const char* env = std::getenv("ORVANTIS_REGISTRY"); env && *env) return env;
@@ -119,6 +89,7 @@ class Statement {
 struct Store {
   std::mutex mutex;
   sqlite3* db = nullptr;
+  bool writable = false;  // opened read-write (the file exists with its schema)
   std::string path;
   std::map<Handle, int64_t> open;  // handle -> key id
   Handle next = kFirstOpenHandle;
@@ -131,30 +102,64 @@ Store& store() {
 
 bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
-// The connection, (re)opened when the store's path changed; null when unusable.
-sqlite3* database(Store& s) {
-  std::string path = storePath();
-  if (s.db && s.path == path) return s.db;
-  if (s.db) sqlite3_close(s.db);
-  s.db = nullptr;
-  s.path = path;
-  std::string folder = fs::folderPart(path);
-  if (!folder.empty()) fs::createDirectories(folder);
+// What an operation needs of the store: reads never create it.
+enum class Need { Read, Write };
+
+// Opens the store file; a read-write open creates it with its schema. Rollback
+// journal mode: every committed write is in the file itself, so the file alone
+// holds the whole store after any run, and a read-only open creates nothing.
+sqlite3* openStore(const std::string& path, Need need) {
+  int flags = need == Need::Read ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
     sqlite3_close(db);
     return nullptr;
   }
-  sqlite3_busy_timeout(db, 30000);
-  bool ok = exec(db, "PRAGMA journal_mode=WAL;") && exec(db, "PRAGMA foreign_keys=ON;") &&
-            exec(db, "PRAGMA synchronous=NORMAL;") && exec(db, "BEGIN IMMEDIATE;") && exec(db, kSchema) &&
-            exec(db, "COMMIT;");
+  bool ok = true;
+  if (need == Need::Write) {
+    // A store left in WAL mode by an older run goes back to a single file when
+    // no other run holds it (tried once, without waiting).
+    exec(db, "PRAGMA journal_mode=DELETE;");
+    sqlite3_busy_timeout(db, 30000);
+    // Two first runs at once: the schema is created under the write lock, idempotently.
+    ok = exec(db, "PRAGMA foreign_keys=ON;") && exec(db, "BEGIN IMMEDIATE;") && exec(db, kSchema) &&
+         exec(db, "COMMIT;");
+  } else {
+    sqlite3_busy_timeout(db, 30000);
+  }
   if (!ok) {
     sqlite3_close(db);
     return nullptr;
   }
-  s.db = db;
   return db;
+}
+
+// The connection for an operation, (re)opened when the store's path changed or
+// a write needs it writable; null when unusable or, for a read, absent.
+sqlite3* database(Store& s, Need need = Need::Write) {
+  std::string path = storePath();
+  // A journal beside the store may be a killed run's: a read-only connection
+  // could not roll it back, so it is opened again.
+  bool readable = need == Need::Read && !fs::pathExists(path + "-journal");
+  if (s.db && s.path == path && (s.writable || readable)) return s.db;
+  if (s.db) sqlite3_close(s.db);
+  s.db = nullptr;
+  s.path = path;
+  s.writable = false;
+  if (need == Need::Read && !fs::fileExists(path)) return nullptr;
+  std::string folder = fs::folderPart(path);
+  if (need == Need::Write && !folder.empty()) fs::createDirectories(folder);
+  s.db = openStore(path, need);
+  if (s.db && need == Need::Read && !exec(s.db, "SELECT 1 FROM keys LIMIT 1;")) {
+    // A run killed while writing left its journal, to be rolled back, or an older
+    // build left the store in WAL mode: only a writable connection can read it.
+    sqlite3_close(s.db);
+    if (!folder.empty()) fs::createDirectories(folder);
+    s.db = openStore(path, need = Need::Write);
+  }
+  if (s.db) sys::atProcessExit(closeStore);
+  s.writable = s.db && need == Need::Write;
+  return s.db;
 }
 
 // The key id a handle stands for, or 0.
@@ -196,10 +201,12 @@ Handle addHandle(Store& s, int64_t id) {
 }
 
 // Resolves the key for an operation: the store, the key id (alive), or an error.
-int64_t resolve(Store& s, Handle h, sqlite3*& db, int64_t& id) {
+// For a read of an absent store the answer is 2: the roots exist and are empty.
+int64_t resolve(Store& s, Handle h, sqlite3*& db, int64_t& id, Need need = Need::Write) {
   id = keyOf(s, h);
   if (id == 0) return -kErrorInvalidHandle;
-  db = database(s);
+  db = database(s, need);
+  if (!db && need == Need::Read && !fs::fileExists(s.path)) return id <= 5 ? 2 : -kErrorKeyDeleted;
   if (!db) return -kErrorIo;
   if (!keyAlive(db, id)) return -kErrorKeyDeleted;
   return 1;
@@ -230,9 +237,11 @@ int64_t openKey(Handle key, const std::string& subKey, uint32_t, int, Handle& ou
   std::lock_guard<std::mutex> lock(s.mutex);
   sqlite3* db = nullptr;
   int64_t id = 0;
-  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  int64_t r = resolve(s, key, db, id, Need::Read);
+  if (r != 1 && r != 2) return r;
   std::vector<std::string> parts;
   if (!splitPath(subKey, parts)) return -kErrorBadPathname;
+  if (r == 2 && !parts.empty()) return -kErrorFileNotFound;  // no store yet: only the roots
   for (const std::string& part : parts)
     if ((id = child(db, id, part)) == 0) return -kErrorFileNotFound;
   out = addHandle(s, id);
@@ -272,7 +281,7 @@ int64_t queryValue(Handle key, const std::string& name, uint32_t& type, std::vec
   std::lock_guard<std::mutex> lock(s.mutex);
   sqlite3* db = nullptr;
   int64_t id = 0;
-  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  if (int64_t r = resolve(s, key, db, id, Need::Read); r != 1) return r == 2 ? -kErrorFileNotFound : r;
   Statement st(db, "SELECT type, data FROM vals WHERE key = ? AND fold = ?");
   int rc = st.bind(1, id).bind(2, fold(name)).step();
   if (rc == SQLITE_DONE) return -kErrorFileNotFound;
@@ -312,7 +321,7 @@ int64_t enumValueName(Handle key, uint32_t index, std::string& name) {
   std::lock_guard<std::mutex> lock(s.mutex);
   sqlite3* db = nullptr;
   int64_t id = 0;
-  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  if (int64_t r = resolve(s, key, db, id, Need::Read); r != 1) return r == 2 ? -kErrorNoMoreItems : r;
   Statement st(db, "SELECT name FROM vals WHERE key = ? ORDER BY rowid LIMIT 1 OFFSET ?");
   int rc = st.bind(1, id).bind(2, static_cast<int64_t>(index)).step();
   if (rc == SQLITE_DONE) return -kErrorNoMoreItems;
@@ -347,6 +356,15 @@ int64_t deleteTree(Handle key, const std::string& subKey) {
     return -kErrorIo;
   }
   return found ? 1 : -kErrorFileNotFound;
+}
+
+void closeStore() {
+  Store& s = store();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  if (s.db) sqlite3_close(s.db);
+  s.db = nullptr;
+  s.writable = false;
+  s.path.clear();
 }
 
 void closeKey(Handle key) {

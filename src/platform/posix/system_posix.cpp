@@ -116,6 +116,19 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
   return args;
 }
 
-void exitProcess(int64_t code) { _exit(static_cast<int>(code)); }
+void writeToStandardError(const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = write(STDERR_FILENO, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    done += static_cast<size_t>(n);
+  }
+}
+
+void exitProcess(int64_t code) {
+  runExitHooks();
+  _exit(static_cast<int>(code));
+}
 
 }  // namespace orv::sys

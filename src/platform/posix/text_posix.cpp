@@ -37,22 +37,9 @@ static char toAnsi(uint32_t cp) {
 std::string utf8ToAnsi(const std::string& utf8) {
   std::string out;
   for (size_t i = 0; i < utf8.size();) {
-    unsigned char c = static_cast<unsigned char>(utf8[i]);
-    int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-    uint32_t cp = len == 1 ? c : c & (0xFF >> (len + 1));
-    bool valid = i + len <= utf8.size();
-    for (int k = 1; valid && k < len; ++k) {
-      unsigned char cc = static_cast<unsigned char>(utf8[i + k]);
-      valid = (cc & 0xC0) == 0x80;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (!valid) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    out += toAnsi(cp);
-    i += len;
+    bool valid = true;
+    char32_t cp = decodeUtf8(utf8, i, &valid);
+    out += valid ? toAnsi(cp) : '?';
   }
   return out;
 }

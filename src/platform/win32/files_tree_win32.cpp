@@ -3,18 +3,20 @@
 #include <shlwapi.h>
 
 #include "platform/files.h"
+#include "platform/os_error.h"
 #include "platform/win32/wide.h"
 
 namespace orv::fs {
 
 using win::narrow;
+using win::filePath;
 using win::widen;
 
 std::optional<std::vector<DirEntry>> findEntries(const std::string& folder, const std::string& pattern) {
   std::string base = folder.empty() ? "." : folder;
   if (base.back() != '\\' && base.back() != '/') base += '\\';
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(widen(base + (pattern.empty() ? "*" : pattern)).c_str(), &fd);
+  HANDLE h = FindFirstFileW(filePath(base + (pattern.empty() ? "*" : pattern)).c_str(), &fd);
   std::vector<DirEntry> out;
   if (h == INVALID_HANDLE_VALUE) {
     DWORD err = GetLastError();
@@ -41,16 +43,28 @@ bool matchesFileSpec(const std::string& name, const std::string& filter) {
 }
 
 bool isLink(const std::string& path) {
-  DWORD a = GetFileAttributesW(widen(path).c_str());
+  DWORD a = GetFileAttributesW(filePath(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-bool makeDirectory(const std::string& path) { return CreateDirectoryW(widen(path).c_str(), nullptr) != 0; }
+// Records the failure of call on path (GetLastError) and answers false; a path
+// that could not be widened keeps that reason.
+static bool failed(const char* call, const std::string& path) {
+  const sys::OsError& last = sys::lastOsError();
+  if (!(last.call == "MultiByteToWideChar" && last.path == path)) sys::recordLastOsError(call, path);
+  return false;
+}
 
-bool removeDirectory(const std::string& path) { return RemoveDirectoryW(widen(path).c_str()) != 0; }
+bool makeDirectory(const std::string& path) {
+  return CreateDirectoryW(filePath(path).c_str(), nullptr) != 0 || failed("CreateDirectoryW", path);
+}
+
+bool removeDirectory(const std::string& path) {
+  return RemoveDirectoryW(filePath(path).c_str()) != 0 || failed("RemoveDirectoryW", path);
+}
 
 bool removeLink(const std::string& path) {
-  std::wstring w = widen(path);
+  std::wstring w = filePath(path);
   DWORD a = GetFileAttributesW(w.c_str());
   if (a == INVALID_FILE_ATTRIBUTES) return false;
   // A link to a folder is removed as a folder; the target is never entered.
@@ -58,7 +72,7 @@ bool removeLink(const std::string& path) {
 }
 
 bool clearReadOnly(const std::string& path) {
-  std::wstring w = widen(path);
+  std::wstring w = filePath(path);
   DWORD a = GetFileAttributesW(w.c_str());
   if (a == INVALID_FILE_ATTRIBUTES) return false;
   a &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
@@ -66,13 +80,16 @@ bool clearReadOnly(const std::string& path) {
 }
 
 bool copyFile(const std::string& from, const std::string& to) {
-  return CopyFileW(widen(from).c_str(), widen(to).c_str(), FALSE) != 0;
+  return CopyFileW(filePath(from).c_str(), filePath(to).c_str(), FALSE) != 0 || failed("CopyFileW", from);
 }
 
 RewriteOutcome writeAtStart(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+  HANDLE h = CreateFileW(filePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return RewriteOutcome::OpenFailed;
+  if (h == INVALID_HANDLE_VALUE) {
+    failed("CreateFileW", path);
+    return RewriteOutcome::OpenFailed;
+  }
   bool ok = true;
   for (size_t done = 0; ok && done < bytes.size();) {
     DWORD n = 0;
@@ -85,7 +102,7 @@ RewriteOutcome writeAtStart(const std::string& path, const std::string& bytes) {
 }
 
 bool setVolumeLabel(const std::string& root, const std::string& label) {
-  return SetVolumeLabelW(widen(root).c_str(), widen(label).c_str()) != 0;
+  return SetVolumeLabelW(filePath(root).c_str(), widen(label).c_str()) != 0;
 }
 
 }  // namespace orv::fs

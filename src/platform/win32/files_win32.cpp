@@ -2,16 +2,26 @@
 #include <windows.h>
 
 #include "platform/files.h"
+#include "platform/os_error.h"
 #include "platform/win32/wide.h"
 
 namespace orv::fs {
 
+using win::filePath;
 using win::widen;
 
 char separator() { return '\\'; }
 
+// Records the failure of call on path (GetLastError) and answers false.
+// A path that could not be widened keeps that reason.
+static bool failed(const char* call, const std::string& path) {
+  const sys::OsError& last = sys::lastOsError();
+  if (!(last.call == "MultiByteToWideChar" && last.path == path)) sys::recordLastOsError(call, path);
+  return false;
+}
+
 static DWORD attributes(const std::string& path) {
-  return GetFileAttributesW(widen(path).c_str());
+  return GetFileAttributesW(filePath(path).c_str());
 }
 
 bool fileExists(const std::string& path) {
@@ -42,32 +52,32 @@ bool createDirectories(const std::string& path) {
   for (size_t pos = start + 1; pos <= p.size(); ++pos) {
     if (pos != p.size() && p[pos] != '\\' && p[pos] != '/') continue;
     std::string part = p.substr(0, pos);
-    if (!CreateDirectoryW(widen(part).c_str(), nullptr) &&
+    if (!CreateDirectoryW(filePath(part).c_str(), nullptr) &&
         GetLastError() != ERROR_ALREADY_EXISTS && !dirExists(part))
-      return false;
+      return failed("CreateDirectoryW", part);
   }
   return dirExists(p);
 }
 
 int64_t fileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data)) return -1;
+  if (!GetFileAttributesExW(filePath(path).c_str(), GetFileExInfoStandard, &data)) return -1;
   return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-bool removeFile(const std::string& path) { return DeleteFileW(widen(path).c_str()) != 0; }
+bool removeFile(const std::string& path) { return DeleteFileW(filePath(path).c_str()) != 0 || failed("DeleteFileW", path); }
 
 bool renamePath(const std::string& from, const std::string& to) {
-  return MoveFileExW(widen(from).c_str(), widen(to).c_str(), 0) != 0;
+  return MoveFileExW(filePath(from).c_str(), filePath(to).c_str(), 0) != 0 || failed("MoveFileExW", from);
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {
-  return MoveFileExW(widen(from).c_str(), widen(to).c_str(),
+  return MoveFileExW(filePath(from).c_str(), filePath(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 static HANDLE openFile(const std::string& path, DWORD access, DWORD disposition) {
-  return CreateFileW(widen(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  return CreateFileW(filePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                      disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -100,22 +110,22 @@ static bool writeAll(HANDLE h, const std::string& bytes) {
 
 bool writeFile(const std::string& path, const std::string& bytes) {
   HANDLE h = openFile(path, GENERIC_WRITE, CREATE_ALWAYS);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  bool ok = writeAll(h, bytes);
+  if (h == INVALID_HANDLE_VALUE) return failed("CreateFileW", path);
+  bool ok = writeAll(h, bytes) || failed("WriteFile", path);
   return CloseHandle(h) && ok;
 }
 
 bool appendToFile(const std::string& path, const std::string& bytes) {
   HANDLE h = openFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  if (h == INVALID_HANDLE_VALUE) return failed("CreateFileW", path);
   LARGE_INTEGER zero{};
-  bool ok = SetFilePointerEx(h, zero, nullptr, FILE_END) && writeAll(h, bytes);
+  bool ok = (SetFilePointerEx(h, zero, nullptr, FILE_END) && writeAll(h, bytes)) || failed("WriteFile", path);
   return CloseHandle(h) && ok;
 }
 
 bool touchFile(const std::string& path) {
   HANDLE h = openFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  if (h == INVALID_HANDLE_VALUE) return failed("CreateFileW", path);
   CloseHandle(h);
   return true;
 }
@@ -125,7 +135,7 @@ std::vector<std::string> listFiles(const std::string& folder) {
   std::string base = folder.empty() ? "." : folder;
   if (base.back() != '\\' && base.back() != '/') base += '\\';
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(widen(base + "*").c_str(), &fd);
+  HANDLE h = FindFirstFileW(filePath(base + "*").c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return names;
   do {
     if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(win::narrow(fd.cFileName, wcslen(fd.cFileName)));

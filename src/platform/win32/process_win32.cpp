@@ -5,6 +5,7 @@
 
 #include <atomic>
 
+#include "platform/os_error.h"
 #include "platform/process.h"
 #include "platform/win32/wide.h"
 
@@ -286,11 +287,15 @@ std::unique_ptr<ChildProcess> startProcess(const std::string& program, const std
       started = createProcess(program, parameters, workingDir, options, handles, *impl);
     error = started ? 0 : static_cast<int64_t>(GetLastError());
   }
+  const char* call = "CreateProcessW";
   if (!started && !options.capture && !options.discardOutput) {
     started = shellOpen(program, parameters, workingDir, options, *impl);
-    if (!started) error = static_cast<int64_t>(GetLastError());
+    if (!started) error = static_cast<int64_t>(GetLastError()), call = "ShellExecuteExW";
   }
-  if (!started) return nullptr;
+  if (!started) {
+    sys::recordOsError(call, error, program);
+    return nullptr;
+  }
   error = 0;
   return std::make_unique<ChildProcess>(std::move(impl));
 }

@@ -136,4 +136,6 @@ void closeKey(Handle key) {
   if (key != 0 && !isRoot(key)) RegCloseKey(hkey(key));
 }
 
+void closeStore() {}
+
 }  // namespace orv::regapi

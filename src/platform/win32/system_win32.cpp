@@ -121,6 +121,21 @@ std::vector<std::string> commandLineArguments(int, char**) {
   return args;
 }
 
-void exitProcess(int64_t code) { ExitProcess(static_cast<UINT>(code)); }
+void writeToStandardError(const std::string& text) {
+  HANDLE h = GetStdHandle(STD_ERROR_HANDLE);
+  if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
+  DWORD mode = 0, n = 0;
+  if (GetConsoleMode(h, &mode)) {
+    std::wstring w = win::widen(text);
+    WriteConsoleW(h, w.data(), static_cast<DWORD>(w.size()), &n, nullptr);
+  } else {
+    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &n, nullptr);
+  }
+}
+
+void exitProcess(int64_t code) {
+  runExitHooks();
+  ExitProcess(static_cast<UINT>(code));
+}
 
 }  // namespace orv::sys
