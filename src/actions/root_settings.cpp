@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
+#include "platform/file_ops.h"
 #include "platform/filelock.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -15,9 +16,9 @@ namespace orv {
 
 bool prepareActionsFile(const std::string& path) {
   std::string folder = fs::folderPart(path);
-  if (!folder.empty()) fs::createDirectories(folder);
+  if (!folder.empty()) fs::fileOps().createDirectories(folder);
   fs::FileLock lock(path);  // not while another run replaces the file
-  return fs::touchFile(path);
+  return fs::fileOps().touchFile(path);
 }
 
 static void applyRootLog(Engine& engine, const AttributeMap& attrs) {
@@ -25,7 +26,7 @@ static void applyRootLog(Engine& engine, const AttributeMap& attrs) {
   if (log.empty()) return;
   engine.runLog.path = expandAttribute(engine, log, {.limit = 1024});
   std::string folder = fs::folderPart(engine.runLog.path);
-  if (!folder.empty()) fs::createDirectories(folder);
+  if (!folder.empty()) fs::fileOps().createDirectories(folder);
 }
 
 static bool applyActionsFile(Engine& engine, const AttributeMap& attrs) {

@@ -89,7 +89,10 @@ std::string expandText(const std::string& input, const std::string& separators) 
     for (const auto& [name, value] : env) text = replaceAll(text, wrap(sep, name), value, true);
     for (const auto& [name, value] : built) {
       text = replaceAll(text, wrap(sep, name), value);
-      text = replaceAll(text, wrap(sep, toUpper(name)), toUpper(value));
+      // A folder keeps its spelling: upper-cased it would name another folder
+      // wherever case matters, and the journal or the file would be looked for there.
+      bool folder = name == "currentdir" || name == "home";
+      text = replaceAll(text, wrap(sep, toUpper(name)), folder ? value : toUpper(value));
     }
   }
   return text;
@@ -118,10 +121,12 @@ std::string expandAttribute(Engine& engine, const std::string& value, const Attr
   if (how.execResults) substituteStore(text, r.exec, [](int64_t code) { return decimal(code); });
   if (how.actionStates) substituteStore(text, r.actionStates, [](int8_t code) { return decimal(code); });
   text = substituteMemos(engine, text);
-  ExpansionOptions options;
-  options.separators = how.separators;
-  options.caseSensitive = false;
-  text = expandVariables(text, {}, options);
+  if (how.variables) {
+    ExpansionOptions options;
+    options.separators = how.separators;
+    options.caseSensitive = false;
+    text = expandVariables(text, {}, options);
+  }
   return how.limit > 0 ? firstChars(text, how.limit) : text;
 }
 

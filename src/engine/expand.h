@@ -18,7 +18,9 @@ struct ExpansionOptions {
 // Environment variables, built-ins and the caller's table.
 std::string expandVariables(const std::string& text, const std::map<std::string, std::string>& extra,
                             const ExpansionOptions& options = {});
-// The start-up form: environment (any case), then built-ins (lower or upper case).
+// The start-up form: environment (any case), then built-ins, lower case or
+// upper case (an upper-case name gives the value in capitals, except the
+// folders currentdir and home, which keep their spelling).
 std::string expandText(const std::string& text, const std::string& separators);
 // The memo step alone: writes _timestamp_, then replaces #name# and #NAME#
 // of every memo by its text.
@@ -30,10 +32,11 @@ struct AttributeExpansion {
   bool execResults = true;       // the EXEC results store
   bool dialogAnswers = true;     // the dialog answers store
   size_t limit = 0;              // characters kept (never splitting one); 0: no limit of its own
+  bool variables = true;         // the last step: environment and built-in variables
 };
 
 // The full chain for directive attributes: dialog answers, exec results,
-// action states, memos, then expandVariables without regard to case.
+// action states, memos, then (with variables) expandVariables without regard to case.
 std::string expandAttribute(Engine& engine, const std::string& value, const AttributeExpansion& how = {});
 
 }  // namespace orv

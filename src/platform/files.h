@@ -22,8 +22,6 @@ int64_t fileSize(const std::string& path);
 bool removeFile(const std::string& path);
 // Renames (moves) a file or folder; fails when `to` exists. True on success.
 bool renamePath(const std::string& from, const std::string& to);
-// Atomically replaces `to` by `from` (same folder); true on success.
-bool replaceFile(const std::string& from, const std::string& to);
 // Whole content of a file, or nothing when it cannot be opened or read.
 std::optional<std::string> readFile(const std::string& path);
 // Writes bytes to a new or truncated file; true on success.
@@ -33,8 +31,6 @@ bool writeFile(const std::string& path, const std::string& bytes);
 bool appendToFile(const std::string& path, const std::string& bytes);
 // Opens an existing file read-write, or creates it empty; closes it. True on success.
 bool touchFile(const std::string& path);
-// Names (no folder) of the regular files directly inside folder.
-std::vector<std::string> listFiles(const std::string& folder);
 
 // The folder part of a path: everything up to and including its last "\" or "/".
 std::string folderPart(const std::string& path);

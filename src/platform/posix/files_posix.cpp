@@ -1,5 +1,4 @@
 // POSIX files and folders.
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,10 +62,6 @@ bool renamePath(const std::string& from, const std::string& to) {
   return rename(native(from).c_str(), native(to).c_str()) == 0;
 }
 
-bool replaceFile(const std::string& from, const std::string& to) {
-  return rename(native(from).c_str(), native(to).c_str()) == 0;
-}
-
 std::optional<std::string> readFile(const std::string& path) {
   int fd = open(native(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
@@ -107,20 +102,6 @@ bool touchFile(const std::string& path) {
   if (fd < 0) return false;
   close(fd);
   return true;
-}
-
-std::vector<std::string> listFiles(const std::string& folder) {
-  std::vector<std::string> names;
-  std::string dir = native(folder);
-  DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return names;
-  while (dirent* e = readdir(d)) {
-    std::string name = e->d_name;
-    if (name == "." || name == "..") continue;
-    if (fileExists((dir.empty() ? "." : dir) + "/" + name)) names.push_back(name);
-  }
-  closedir(d);
-  return names;
 }
 
 }  // namespace orv::fs

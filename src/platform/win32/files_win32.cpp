@@ -61,11 +61,6 @@ bool renamePath(const std::string& from, const std::string& to) {
   return MoveFileExW(widen(from).c_str(), widen(to).c_str(), 0) != 0;
 }
 
-bool replaceFile(const std::string& from, const std::string& to) {
-  return MoveFileExW(widen(from).c_str(), widen(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-
 static HANDLE openFile(const std::string& path, DWORD access, DWORD disposition) {
   return CreateFileW(widen(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                      disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -115,20 +110,6 @@ bool touchFile(const std::string& path) {
   if (h == INVALID_HANDLE_VALUE) return false;
   CloseHandle(h);
   return true;
-}
-
-std::vector<std::string> listFiles(const std::string& folder) {
-  std::vector<std::string> names;
-  std::string base = folder.empty() ? "." : folder;
-  if (base.back() != '\\' && base.back() != '/') base += '\\';
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(widen(base + "*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(win::narrow(fd.cFileName, wcslen(fd.cFileName)));
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
-  return names;
 }
 
 }  // namespace orv::fs
