@@ -6,6 +6,7 @@
 #include "engine/os_error_line.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
+#include "platform/file_ops.h"
 #include "platform/filelock.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -17,9 +18,9 @@ namespace orv {
 
 bool prepareActionsFile(const std::string& path) {
   std::string folder = fs::folderPart(path);
-  if (!folder.empty()) fs::createDirectories(folder);
+  if (!folder.empty()) fs::fileOps().createDirectories(folder);
   fs::FileLock lock(path);  // not while another run replaces the file
-  return fs::touchFile(path);
+  return fs::fileOps().touchFile(path);
 }
 
 static void applyRootLog(Engine& engine, const AttributeMap& attrs) {
@@ -28,7 +29,7 @@ static void applyRootLog(Engine& engine, const AttributeMap& attrs) {
   // Kept absolute: a later working folder change does not move the log.
   engine.runLog.path = fs::absolutePath(expandAttribute(engine, log, {.limit = 1024}));
   std::string folder = fs::folderPart(engine.runLog.path);
-  if (!folder.empty()) fs::createDirectories(folder);
+  if (!folder.empty()) fs::fileOps().createDirectories(folder);
 }
 
 static bool applyActionsFile(Engine& engine, const AttributeMap& attrs) {

@@ -19,8 +19,8 @@ void applyStartupSwitches(Engine& engine) {
 
 void guardFsRedirection(Engine& engine) {
   // The 64-bit test reads the registry; ask it once per run.
-  static const bool machine64 = isMachine64Bit(".");
-  if (!machine64) return;
+  if (!engine.machine64) engine.machine64 = isMachine64Bit(".");
+  if (!*engine.machine64) return;
   if (wow64::disableFsRedirection(&engine.switches.fsRedirectionToken) == 0)
     engine.log("Impossible de désactiver la redirection du systèmre de fichier 64bits.", "LVL+0");
 }

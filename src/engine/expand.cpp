@@ -288,7 +288,11 @@ std::string expandText(const std::string& input, const std::string& separators) 
       std::string lower = toLower(n);
       if (toUpper(lower) != n || lower == n) return std::nullopt;
       std::optional<std::string> v = built.value(lower);
-      return v ? std::optional<std::string>(toUpper(*v)) : std::nullopt;
+      if (!v) return std::nullopt;
+      // A folder keeps its spelling: upper-cased it would name another folder
+      // wherever case matters, and the journal or the file would be looked for there.
+      bool folder = lower == "currentdir" || lower == "home";
+      return folder ? *v : toUpper(*v);
     });
   }
   return e.text;
@@ -311,7 +315,7 @@ std::string expandAttribute(Engine& engine, const std::string& value, const Attr
   ExpansionOptions options;
   options.separators = how.separators;
   options.caseSensitive = false;
-  applyVariables(e, {}, options);
+  if (how.variables) applyVariables(e, {}, options);
   if (how.limit > 0) return firstChars(e.text, how.limit);
   if (e.overflow) {
     engine.log("Expansion arrêtée : le texte dépasse " + decimal(static_cast<int64_t>(kExpansionHardCap >> 20)) +

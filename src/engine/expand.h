@@ -18,7 +18,9 @@ struct ExpansionOptions {
 // Environment variables, built-ins and the caller's table.
 std::string expandVariables(const std::string& text, const std::map<std::string, std::string>& extra,
                             const ExpansionOptions& options = {});
-// The start-up form: environment (any case), then built-ins (lower or upper case).
+// The start-up form: environment (any case), then built-ins, lower case or
+// upper case (an upper-case name gives the value in capitals, except the
+// folders currentdir and home, which keep their spelling).
 std::string expandText(const std::string& text, const std::string& separators);
 // The memo step alone: writes _timestamp_, then replaces #name# and #NAME#
 // of every memo by its text.
@@ -30,6 +32,7 @@ struct AttributeExpansion {
   bool execResults = true;       // the EXEC results store
   bool dialogAnswers = true;     // the dialog answers store
   size_t limit = 0;              // characters kept (never splitting one); 0: no limit of its own
+  bool variables = true;         // the last step: environment and built-in variables
 };
 
 // Bytes an expansion without a limit of its own may produce (16 MiB). Beyond
@@ -37,7 +40,7 @@ struct AttributeExpansion {
 constexpr size_t kExpansionHardCap = size_t{16} << 20;
 
 // The full chain for directive attributes: dialog answers, exec results,
-// action states, memos, then expandVariables without regard to case. Each
+// action states, memos, then (with variables) expandVariables without regard to case. Each
 // source is applied in one left-to-right scan (what it inserts is not scanned
 // again by the same source, only by the later ones); a text with a limit
 // stops expanding once it surely exceeds it.

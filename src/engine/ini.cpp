@@ -3,6 +3,7 @@
 #include <map>
 
 #include "engine/text_util.h"
+#include "platform/file_ops.h"
 #include "platform/filelock.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -151,7 +152,7 @@ std::string IniFile::serialize() const {
   return text::utf8ToAnsi(text);
 }
 
-bool IniFile::save(const std::string& path) const { return fs::replaceFileContent(path, serialize()); }
+bool IniFile::save(const std::string& path) const { return fs::fileOps().replaceFileContent(path, serialize()); }
 
 bool IniFile::update(const std::string& path, const std::function<void(IniFile&)>& change) {
   fs::FileLock lock(path);

@@ -12,6 +12,7 @@
 #include "engine/text_util.h"
 #include "flow/memo_loaders.h"
 #include "platform/dialogs.h"
+#include "platform/file_ops.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/system.h"
@@ -69,14 +70,14 @@ static void readSwitches(Engine& engine) {
   if (present) {
     engine.run.journalPath = fs::absolutePath(firstChars(expandText(j, "#,%"), 512));
     std::string folder = fs::folderPart(engine.run.journalPath);
-    if (!folder.empty()) fs::createDirectories(folder);
+    if (!folder.empty()) fs::fileOps().createDirectories(folder);
   }
   param(engine, "s", present);
   engine.run.silent = present;
   std::string t = param(engine, "t", present);
   if (present) engine.run.encodingChoice = firstChars(t, 255);
   std::string m = param(engine, "m", present);
-  if (present && loadIniIntoMemos(engine, m, "", "", "", "", "") != 1) engine.run.exitCode = -990;
+  if (present && loadIniIntoMemos(engine, {.path = m}) != 1) engine.run.exitCode = -990;
 }
 
 static void chooseFile(Engine& engine) {

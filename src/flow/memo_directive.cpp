@@ -114,8 +114,12 @@ int64_t runMemoDirective(Engine& engine, const DirectiveNode& node) {
   } else if (type == "file") {
     result = loadFileIntoMemo(engine, location, attrs.get("line"), name);
   } else if (type == "ini") {
-    std::string group = expandAttribute(engine, attrs.get("groupname"));
-    result = loadIniIntoMemos(engine, location, attrs.get("line"), name, group, mode, value);
+    result = loadIniIntoMemos(engine, {.path = location,
+                                       .group = expandAttribute(engine, attrs.get("groupname")),
+                                       .key = attrs.get("line"),
+                                       .name = name,
+                                       .defaultValue = value,
+                                       .withGroupName = find(mode, "assogroupname", true) != std::string::npos});
   } else if (type == "registry") {
     result = memoRegistry(engine, attrs, location, name, mode);
   } else if (type == "parameters") {

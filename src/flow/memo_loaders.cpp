@@ -12,42 +12,38 @@ static std::string memoName(const std::string& group, const std::string& name, b
   return withGroup ? group + "_" + name : name;
 }
 
-static int loadGroup(Engine& engine, const IniFile& ini, const std::string& key, const std::string& name,
-                     const std::string& group, bool withGroup, const std::string& defaultValue) {
-  engine.log("Récupération dans le groupe " + group + ".", "+2");
-  if (!ini.findGroup(group)) {
-    engine.log("Le groupe " + group + " n'existe pas.", "ERR+2");
+static int loadGroup(Engine& engine, const IniFile& ini, const IniMemoRequest& r, const std::string& name) {
+  engine.log("Récupération dans le groupe " + r.group + ".", "+2");
+  if (!ini.findGroup(r.group)) {
+    engine.log("Le groupe " + r.group + " n'existe pas.", "ERR+2");
     return 0;
   }
-  if (!key.empty()) {
-    engine.log("Récupération de la valeur : " + key + ".", "+3");
-    std::string value = ini.get(group, key).value_or(defaultValue);
+  if (!r.key.empty()) {
+    engine.log("Récupération de la valeur : " + r.key + ".", "+3");
+    std::string value = ini.get(r.group, r.key).value_or(r.defaultValue);
     engine.log(name + " : " + value, "+4");
-    engine.memos.set(memoName(group, name, withGroup), value, kMemoIni);
+    engine.memos.set(memoName(r.group, name, r.withGroupName), value, kMemoIni);
     return 1;
   }
-  engine.log("Récupération des valeurs du groupe " + group, "+3");
-  for (const auto& [k, v] : ini.entries(group)) {
-    std::string memo = memoName(group, k, withGroup);
+  engine.log("Récupération des valeurs du groupe " + r.group, "+3");
+  for (const auto& [k, v] : ini.entries(r.group)) {
+    std::string memo = memoName(r.group, k, r.withGroupName);
     engine.log(memo + " : " + v, "+4");
     engine.memos.set(memo, expandAttribute(engine, v), kMemoIni);
   }
   return 1;
 }
 
-int loadIniIntoMemos(Engine& engine, const std::string& path, const std::string& key,
-                     const std::string& nameIn, const std::string& group, const std::string& mode,
-                     const std::string& defaultValue) {
+int loadIniIntoMemos(Engine& engine, const IniMemoRequest& r) {
   engine.log("Récupération des informations dans le fichier INI.", "+1");
-  std::string name = nameIn.empty() && !key.empty() ? key : nameIn;
-  if (!fs::fileExists(path)) {
-    engine.log("Impossible de localiser le fichier : " + path, "ERR+1");
+  std::string name = r.name.empty() && !r.key.empty() ? r.key : r.name;
+  if (!fs::fileExists(r.path)) {
+    engine.log("Impossible de localiser le fichier : " + r.path, "ERR+1");
     return 0;
   }
-  std::optional<IniFile> ini = IniFile::load(path);
+  std::optional<IniFile> ini = IniFile::load(r.path);
   if (!ini) return 0;
-  bool withGroup = find(mode, "assogroupname", true) != std::string::npos;
-  if (!group.empty()) return loadGroup(engine, *ini, key, name, group, withGroup, defaultValue);
+  if (!r.group.empty()) return loadGroup(engine, *ini, r, name);
   engine.log("Récupération de la totalité du fichier.", "+2");
   for (const auto& [g, entries] : ini->allGroups()) {
     engine.log("Récupération des valeurs du groupe " + g, "+3");

@@ -4,6 +4,7 @@
 #include "engine/engine.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
+#include "platform/file_ops.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -15,7 +16,7 @@ static void moveLog(Engine& engine, const std::string& location) {
   engine.log("L'emplacement du fichier journal à changé.", "ATT0");
   engine.log(next, "ATT0");
   std::string folder = fs::folderPart(next);
-  if (!folder.empty()) fs::createDirectories(folder);
+  if (!folder.empty()) fs::fileOps().createDirectories(folder);
   engine.runLog.path = fs::absolutePath(next);
   if (!old.empty()) engine.log("Fichier journal parent : " + old, "ATT0");
 }

@@ -5,6 +5,7 @@
 
 #include "engine/clock.h"
 #include "engine/text_util.h"
+#include "platform/file_ops.h"
 #include "platform/files.h"
 
 namespace orv {
@@ -118,7 +119,7 @@ int writeLogLine(LogFileConfig& config, std::string_view message, std::string_vi
   }
   std::string line = composeLogLine(config, message, level, date);
   line += "\r\n";
-  return fs::appendToFile(config.path, line) ? 1 : 0;
+  return fs::fileOps().appendToFile(config.path, line) ? 1 : 0;
 }
 
 // Archive name i of a log: name.ext becomes name<sep>i.ext. A name without an
@@ -133,7 +134,7 @@ void rotateLog(LogFileConfig& config) {
   if (!fs::fileExists(config.path)) return;  // nothing to rotate
   std::string name = fs::filePart(config.path);
   if (config.maxArchives == 0) {
-    fs::removeFile(config.path);
+    fs::fileOps().removeFile(config.path);
     return;
   }
   size_t dot = name.rfind('.');
@@ -144,15 +145,15 @@ void rotateLog(LogFileConfig& config) {
   for (int64_t i = 1; i <= count; ++i) {
     std::string archive = folder + archiveName(name, ext, config.archiveSeparator, i);
     if (!fs::pathExists(archive)) {
-      if (fs::renamePath(config.path, archive)) return;
+      if (fs::fileOps().renamePath(config.path, archive)) return;
       continue;
     }
     if (i != count) continue;
     // Every archive name is taken: remove the log and its numbered archives.
-    bool failed = fs::fileExists(config.path) && !fs::removeFile(config.path);
+    bool failed = fs::fileExists(config.path) && !fs::fileOps().removeFile(config.path);
     for (int64_t k = 1; k <= count; ++k) {
       std::string old = folder + archiveName(name, ext, config.archiveSeparator, k);
-      if (fs::fileExists(old) && !fs::removeFile(old)) failed = true;
+      if (fs::fileExists(old) && !fs::fileOps().removeFile(old)) failed = true;
     }
     if (failed) config.maxSize = saturatingAdd(config.maxSize, 1);
   }

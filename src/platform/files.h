@@ -33,8 +33,6 @@ bool writeFile(const std::string& path, const std::string& bytes);
 bool appendToFile(const std::string& path, const std::string& bytes);
 // Opens an existing file read-write, or creates it empty; closes it. True on success.
 bool touchFile(const std::string& path);
-// Names (no folder) of the regular files directly inside folder.
-std::vector<std::string> listFiles(const std::string& folder);
 
 // The folder part of a path: everything up to and including its last "\" or "/".
 std::string folderPart(const std::string& path);

@@ -40,7 +40,6 @@ class ChildProcess {
   const std::string& errors() const;
   // The same, handed over (this run keeps nothing).
   std::string takeOutput();
-  std::string takeErrors();
 
  private:
   std::unique_ptr<Impl> impl_;

@@ -5,6 +5,7 @@
 #include "engine/os_error_line.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
+#include "platform/file_ops.h"
 #include "platform/files.h"
 #include "sysops/file_helpers.h"
 
@@ -35,7 +36,7 @@ int64_t copyOneFile(Engine& engine, const std::string& source, const std::string
     return 0;
   }
   engine.log("Copie de " + source + " vers " + target + " en cours...", "+2");
-  return fs::copyFile(source, target) ? 1 : 0;
+  return fs::fileOps().copyFile(source, target) ? 1 : 0;
 }
 
 int64_t copy(Engine& engine, const AttributeMap& attrs) {

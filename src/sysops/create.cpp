@@ -5,6 +5,7 @@
 #include "engine/os_error_line.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
+#include "platform/file_ops.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -40,7 +41,7 @@ int64_t createFile(Engine& engine, const std::string& location, const std::strin
   bool lineEnd = mode.find("rc") != std::string::npos;
   int format = createFormat(mode);
   std::string bytes = value.empty() ? std::string() : encodeCreateText(value + (lineEnd ? "\r\n" : ""), format);
-  fs::RewriteOutcome outcome = fs::writeAtStart(location, bytes);
+  fs::RewriteOutcome outcome = fs::fileOps().writeAtStart(location, bytes);
   if (outcome == fs::RewriteOutcome::OpenFailed) {
     engine.log("Impossible de créer le fichier ", "ATT+2");
     logOsError(engine, "ATT+3");

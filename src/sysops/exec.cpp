@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
+#include "platform/file_ops.h"
 #include "platform/files.h"
 #include "platform/process.h"
 
@@ -54,7 +55,7 @@ int64_t finishWaitedRun(Engine& engine, const ExecRequest& r, proc::ChildProcess
   }
   std::string out = capturedText(child.takeOutput());
   if (!out.empty() && !r.output.empty()) {
-    if (fs::appendToFile(r.output, "\xEF\xBB\xBF")) fs::appendToFile(r.output, out);
+    if (fs::fileOps().appendToFile(r.output, "\xEF\xBB\xBF")) fs::fileOps().appendToFile(r.output, out);
     engine.log("Retour du programme disponible => " + r.output, "+2");
   }
   // A log line keeps its first 2048 bytes: no need to copy more of a long text.
@@ -87,12 +88,11 @@ int64_t execute(Engine& engine, const AttributeMap& attrs) {
   options.capture = !r.output.empty() && r.wait;
   options.discardOutput = !r.output.empty() && !r.wait;
   if (r.hidden) engine.log("Lancement en mode caché", "+2");
-  static int64_t runs = 0;
   int64_t error = 0;
   sys::clearOsError();
   std::unique_ptr<proc::ChildProcess> child =
       proc::startProcess(r.program, r.parameters, r.workingDir, options, error);
-  int64_t runId = child ? ++runs : 0;
+  int64_t runId = child ? ++engine.execRuns : 0;
   if (runId > 0) engine.log("Processus N°:" + decimal(runId), "+1");
   if (!child) {
     engine.log("Erreur de lancement du programme (" + decimal(runId) + ")", "ERR+1");

@@ -1,5 +1,6 @@
 #include "sysops/file_helpers.h"
 
+#include "platform/file_ops.h"
 #include "platform/files.h"
 
 namespace orv {
@@ -49,7 +50,7 @@ bool isVolumeRoot(const std::string& path) {
 }
 
 bool createDirectoryTree(const std::string& path) {
-  for (const std::string& prefix : directoryTreePrefixes(path, fs::separator())) fs::makeDirectory(prefix);
+  for (const std::string& prefix : directoryTreePrefixes(path, fs::separator())) fs::fileOps().makeDirectory(prefix);
   return fs::dirExists(path);
 }
 
@@ -95,26 +96,26 @@ DeleteTally deleteMatchingFiles(const std::string& folder, const std::string& pa
 }
 
 bool deleteFileForced(const std::string& path) {
-  if (!fs::isLink(path)) fs::clearReadOnly(path);
-  return fs::removeFile(path);
+  if (!fs::isLink(path)) fs::fileOps().clearReadOnly(path);
+  return fs::fileOps().removeFile(path);
 }
 
 bool removeTree(const std::string& given, bool force) {
   // "dir/" would name what a link points to, not the link.
   std::string path = withoutTrailingSeparator(given).empty() ? given : withoutTrailingSeparator(given);
-  if (fs::isLink(path)) return fs::removeLink(path);
-  if (!fs::dirExists(path)) return force ? deleteFileForced(path) : fs::removeFile(path);
-  if (force) fs::clearReadOnly(path);
+  if (fs::isLink(path)) return fs::fileOps().removeLink(path);
+  if (!fs::dirExists(path)) return force ? deleteFileForced(path) : fs::fileOps().removeFile(path);
+  if (force) fs::fileOps().clearReadOnly(path);
   std::optional<std::vector<fs::DirEntry>> entries = fs::findEntries(path, "");
   bool ok = entries.has_value();
   for (const fs::DirEntry& e : entries.value_or(std::vector<fs::DirEntry>())) {
     std::string child = joinPath(path, e.name);
-    if (e.isLink) ok = fs::removeLink(child) && ok;
+    if (e.isLink) ok = fs::fileOps().removeLink(child) && ok;
     else if (e.isDir) ok = removeTree(child, force) && ok;
     else if (e.readOnly && !force) ok = false;  // a read-only mark protects the file
-    else ok = (force ? deleteFileForced(child) : fs::removeFile(child)) && ok;
+    else ok = (force ? deleteFileForced(child) : fs::fileOps().removeFile(child)) && ok;
   }
-  return fs::removeDirectory(path) && ok;
+  return fs::fileOps().removeDirectory(path) && ok;
 }
 
 bool copyDirectory(const std::string& source, const std::string& target, const std::string& filter,
@@ -129,7 +130,7 @@ bool copyDirectory(const std::string& source, const std::string& target, const s
       // Links to folders are not entered: they could lead out of the tree or loop.
       if (recursive && !e.isLink) ok = copyDirectory(from, to, filter, true) && ok;
     } else if (fs::matchesFileSpec(e.name, filter)) {
-      ok = fs::copyFile(from, to) && ok;
+      ok = fs::fileOps().copyFile(from, to) && ok;
     }
   }
   return ok;

@@ -21,6 +21,17 @@ uint32_t typeCode(const std::string& name) {
   return kRegNone;
 }
 
+// What a REGISTRY element asks, read from its attributes.
+struct RegistryRequest {
+  std::string location;   // as written, after the memo substitution
+  RegistryPath path;      // the parsed location (a bad one makes the calls fail)
+  int view = 0;           // registry view of the calls
+  std::string valueName;  // expanded
+  std::string value;      // expanded once (mode add expands it again)
+  uint32_t type = kRegNone;
+  std::string mode;       // lower case
+};
+
 int selectView(const Engine& engine, const AttributeMap& attrs, const RegistryPath& path) {
   int view = runRegistryView(engine, path.machine);
   if (attrs.has("enableregistry64"))
@@ -28,15 +39,26 @@ int selectView(const Engine& engine, const AttributeMap& attrs, const RegistryPa
   return view;
 }
 
-int64_t addValue(Engine& engine, const AttributeMap& attrs, const RegistryPath& path, int view,
-                 const std::string& location, const std::string& valueName, const std::string& valueIn) {
-  std::string value = expandAttribute(engine, valueIn);
-  engine.log("Ajout de la clef  à l'emplacement " + location + " avec la valeur " + value, "+1");
+RegistryRequest readRequest(Engine& engine, const AttributeMap& attrs) {
+  RegistryRequest r;
+  r.location = substituteMemos(engine, attrs.get("location"));
+  r.valueName = expandAttribute(engine, attrs.get("valuename"));
+  r.value = expandAttribute(engine, attrs.get("value"));
+  r.mode = toLower(attrs.get("mode"));
+  r.type = typeCode(attrs.get("type"));
+  parseRegistryPath(r.location, r.path);
+  r.view = selectView(engine, attrs, r.path);
+  return r;
+}
+
+int64_t addValue(Engine& engine, const RegistryRequest& r) {
+  std::string value = expandAttribute(engine, r.value);
+  engine.log("Ajout de la clef  à l'emplacement " + r.location + " avec la valeur " + value, "+1");
   int64_t result = 0;
-  bool exists = registryExists(path, "", view) == 1;
+  bool exists = registryExists(r.path, "", r.view) == 1;
   if (!exists) {
     engine.log("L'arborescence n'existe pas, création de(s) la/les clefs manquantes.", "+2");
-    if (regapi::Handle key = createRegistryKey(path, view)) {
+    if (regapi::Handle key = createRegistryKey(r.path, r.view)) {
       closeRegistryKey(key);
       exists = true;
       result = 1;
@@ -47,9 +69,18 @@ int64_t addValue(Engine& engine, const AttributeMap& attrs, const RegistryPath& 
   }
   if (exists) {
     engine.log("Création de la valeur.", "+2");
-    result = writeRegistryValue(path, typeCode(attrs.get("type")), valueName, value, view);
+    result = writeRegistryValue(r.path, r.type, r.valueName, value, r.view);
   }
   return result;
+}
+
+int64_t deleteValue(Engine& engine, const RegistryRequest& r) {
+  if (r.valueName.empty()) {
+    engine.log("Il faut spécifier un nom de valeur !", "ERR+1");
+    return 0;
+  }
+  engine.log("Suppression de la valeur " + r.valueName + " à l'emplacement " + r.location, "+1");
+  return deleteRegistryValue(r.path, r.valueName, r.view);
 }
 
 }  // namespace
@@ -59,28 +90,16 @@ int runRegistryView(const Engine& engine, const std::string& machine) {
   return isMachine64Bit(machine) ? 1 : 0;
 }
 
-
 int64_t runRegistryDirective(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
-  std::string location = substituteMemos(engine, attrs.get("location"));
-  std::string valueName = expandAttribute(engine, attrs.get("valuename"));
-  std::string value = expandAttribute(engine, attrs.get("value"));
-  std::string mode = toLower(attrs.get("mode"));
-  RegistryPath path;
-  parseRegistryPath(location, path);  // a bad location makes the calls below fail
-  int view = selectView(engine, attrs, path);
+  RegistryRequest r = readRequest(engine, attrs);
   int64_t result = 0;
-  if (mode == "add") {
-    result = addValue(engine, attrs, path, view, location, valueName, value);
-  } else if (mode == "del") {
-    if (valueName.empty()) {
-      engine.log("Il faut spécifier un nom de valeur !", "ERR+1");
-    } else {
-      engine.log("Suppression de la valeur " + valueName + " à l'emplacement " + location, "+1");
-      result = deleteRegistryValue(path, valueName, view);
-    }
-  } else if (mode == "delkey") {
-    engine.log("Suppression de l'emplacement " + location, "+1");
-    result = deleteRegistryTree(path, view);
+  if (r.mode == "add") {
+    result = addValue(engine, r);
+  } else if (r.mode == "del") {
+    result = deleteValue(engine, r);
+  } else if (r.mode == "delkey") {
+    engine.log("Suppression de l'emplacement " + r.location, "+1");
+    result = deleteRegistryTree(r.path, r.view);
   }
   // A system error code must not read as one of the interpreter's own codes
   // (-2 not taken, -3 stop, -5 end of action): every failure is an error, 0.

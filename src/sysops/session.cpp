@@ -1,8 +1,8 @@
 #include "sysops/session.h"
 
-#include "engine/clock.h"
 #include "engine/directive.h"
 #include "engine/engine.h"
+#include "engine/expand.h"
 #include "engine/text_util.h"
 #include "platform/session_ops.h"
 #include "platform/system.h"
@@ -13,21 +13,8 @@ namespace {
 
 // The value of `value`: recorded exit codes, then memos, substituted; then the number rule.
 int64_t readValue(Engine& engine, const std::string& raw) {
-  std::string text = raw;
-  for (const auto& [name, code] : engine.results.exec) {
-    std::string ref = "#" + name + "#";
-    if (name.empty() || text.find(ref) == std::string::npos) continue;
-    text = replaceAll(text, ref, decimal(code));
-    text = replaceAll(text, "#" + toUpper(name) + "#", decimal(code));
-  }
-  engine.memos.set("_timestamp_", decimal(clock::nowNumber()));
-  for (const auto& [name, entry] : engine.memos.entries()) {
-    if (name.empty()) continue;
-    std::string replacement = engine.memos.textOf(entry);
-    text = replaceAll(text, "#" + name + "#", replacement);
-    text = replaceAll(text, "#" + toUpper(name) + "#", replacement);
-  }
-  return numberValue(text);
+  return numberValue(expandAttribute(
+      engine, raw, {.actionStates = false, .dialogAnswers = false, .variables = false}));
 }
 
 int64_t act(Engine& engine, const AttributeMap& attrs) {

@@ -4,8 +4,10 @@
 
 #include "engine/clock.h"
 #include "engine/engine.h"
+#include "engine/text_util.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "test_support.h"
 
 namespace orv {
 
@@ -29,8 +31,24 @@ TEST_F(Expansion, DateBuiltinsAndSeparators) {
 TEST_F(Expansion, StartupFormIsCaseSensitiveForBuiltinsOnly) {
   EXPECT_EQ(expandText("#version# #VERSION# #Version#", "#"), "2.5 2.5 #Version#");
   EXPECT_EQ(expandText("%orv_expand_test% %ORV_EXPAND_TEST%", "%"), "envvalue envvalue");
-  std::string name = fs::filePart(sys::selfPath());
-  EXPECT_EQ(expandText("#PROGRAMNAME#", "#").size(), name.size() - (name.find(".exe") != std::string::npos ? 4 : 0));
+  std::string name = replaceAll(fs::filePart(sys::selfPath()), ".exe", "");
+  EXPECT_EQ(expandText("#programname#", "#"), name);
+  EXPECT_EQ(expandText("#PROGRAMNAME#", "#"), toUpper(name));
+  EXPECT_EQ(expandText("#D#-#M#", "#"), "09-03");
+}
+
+TEST_F(Expansion, StartupFormKeepsTheSpellingOfFolders) {
+  // An upper-cased folder is another folder where case matters.
+  test::TempDir dir;
+  std::string lower = dir.file("mixedCase");
+  fs::createDirectories(lower);
+  std::string cwd = sys::currentDir();
+  ASSERT_TRUE(sys::setCurrentDir(lower));
+  std::string upper = expandText("#CURRENTDIR#", "#");
+  std::string exact = expandText("#currentdir#", "#");
+  sys::setCurrentDir(cwd);
+  EXPECT_EQ(upper, exact);
+  EXPECT_TRUE(fs::dirExists(upper));
 }
 
 TEST_F(Expansion, EnvironmentWinsOverBuiltins) {

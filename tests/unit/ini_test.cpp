@@ -72,6 +72,7 @@ TEST(IniFile, SaveReplacesTheFileWhole) {
   ASSERT_TRUE(ini.save(path));
   EXPECT_EQ(test::slurp(path), "[Action]\r\nOld = 1\r\nNew = 2\r\n");
   EXPECT_FALSE(fs::pathExists(path + ".tmp"));
+  EXPECT_FALSE(IniFile::load(dir.file("missing.ini")).has_value());
   EXPECT_FALSE(IniFile::update(dir.file("missing.ini"), [](IniFile& f) { f.set("a", "b", "c"); }))
       << "a file that cannot be read is not written";
   EXPECT_FALSE(fs::fileExists(dir.file("missing.ini")));

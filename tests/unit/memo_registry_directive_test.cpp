@@ -75,13 +75,13 @@ TEST_F(Directives, FileMemosHoldALineOrTheWholeFile) {
 TEST_F(Directives, WholeIniFilesExpandAndLaterGroupsWin) {
   engine_.memos.set("y", "why");
   test::spit(dir_.file("v.ini"), "[A]\r\nk = first\r\nr = #y#\r\n[B]\r\nk = second\r\n");
-  EXPECT_EQ(loadIniIntoMemos(engine_, dir_.file("v.ini"), "", "", "", "", ""), 1);
+  EXPECT_EQ(loadIniIntoMemos(engine_, {.path = dir_.file("v.ini")}), 1);
   EXPECT_EQ(memo("k"), "second");
   EXPECT_EQ(memo("r"), "why");
   EXPECT_EQ(engine_.memos.find("r")->kind, kMemoIni);
-  EXPECT_EQ(loadIniIntoMemos(engine_, dir_.file("v.ini"), "r", "", "a", "", ""), 1);
+  EXPECT_EQ(loadIniIntoMemos(engine_, {.path = dir_.file("v.ini"), .group = "a", .key = "r"}), 1);
   EXPECT_EQ(memo("r"), "#y#") << "a single key is stored as read";
-  EXPECT_EQ(loadIniIntoMemos(engine_, dir_.file("nope.ini"), "", "", "", "", ""), 0);
+  EXPECT_EQ(loadIniIntoMemos(engine_, {.path = dir_.file("nope.ini")}), 0);
 }
 
 TEST_F(Directives, RegistryFailuresAreErrorsNeverControlCodes) {

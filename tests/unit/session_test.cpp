@@ -61,6 +61,12 @@ TEST_F(Session, ReturnCodeReadsStoredResultsAndMemos) {
   EXPECT_EQ(run("type=\"returncode\" value=\"#CODE#\""), 1);
   EXPECT_EQ(engine.run.exitCode, 16);
   EXPECT_EQ(lastLine(), "\tRéglage du code retour de sortie de Orvantis : 16");
+  engine.memos.set("rc", "42");
+  EXPECT_EQ(run("type=\"returncode\" value=\"#rc#\""), 1);
+  EXPECT_EQ(engine.run.exitCode, 42);
+  // Only exit codes and memos: no environment or built-in variable.
+  EXPECT_EQ(run("type=\"returncode\" value=\"#d#\""), 1);
+  EXPECT_EQ(engine.run.exitCode, 0);
   EXPECT_EQ(run("type=\"returncode\" value=\"abc\""), 1);
   EXPECT_EQ(engine.run.exitCode, 0);
 }

@@ -2,9 +2,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 
+#include "platform/file_ops.h"
 #include "platform/files.h"
 
 namespace orv::test {
@@ -45,6 +47,85 @@ std::vector<std::string> logLines(const std::string& path) {
     start = end + 2;
   }
   return lines;
+}
+
+struct FileOpsRecorder::State {
+  std::vector<std::string> calls;
+  std::string failOp;
+  size_t failNth = 0;
+  bool failLater = false;
+  std::map<std::string, size_t> counts;
+
+  // Records the call; true when it must fail.
+  bool fails(const std::string& op, const std::string& path) {
+    calls.push_back(op + " " + path);
+    size_t n = ++counts[failOp.empty() ? std::string() : op];
+    if (failNth == 0 || (!failOp.empty() && op != failOp)) return false;
+    return n == failNth || (failLater && n > failNth);
+  }
+};
+
+namespace {
+
+class Recording : public fs::FileOps {
+ public:
+  explicit Recording(std::shared_ptr<FileOpsRecorder::State> state) : s_(std::move(state)) {}
+  bool removeFile(const std::string& p) override { return !s_->fails("removeFile", p) && FileOps::removeFile(p); }
+  bool removeDirectory(const std::string& p) override {
+    return !s_->fails("removeDirectory", p) && FileOps::removeDirectory(p);
+  }
+  bool removeLink(const std::string& p) override { return !s_->fails("removeLink", p) && FileOps::removeLink(p); }
+  bool clearReadOnly(const std::string& p) override {
+    return !s_->fails("clearReadOnly", p) && FileOps::clearReadOnly(p);
+  }
+  bool copyFile(const std::string& from, const std::string& to) override {
+    return !s_->fails("copyFile", to) && FileOps::copyFile(from, to);
+  }
+  bool appendToFile(const std::string& p, const std::string& bytes) override {
+    return !s_->fails("appendToFile", p) && FileOps::appendToFile(p, bytes);
+  }
+  fs::RewriteOutcome writeAtStart(const std::string& p, const std::string& bytes) override {
+    if (s_->fails("writeAtStart", p)) return fs::RewriteOutcome::WriteFailed;
+    return FileOps::writeAtStart(p, bytes);
+  }
+  bool replaceFileContent(const std::string& p, const std::string& bytes) override {
+    return !s_->fails("replaceFileContent", p) && FileOps::replaceFileContent(p, bytes);
+  }
+  bool renamePath(const std::string& from, const std::string& to) override {
+    return !s_->fails("renamePath", from) && FileOps::renamePath(from, to);
+  }
+  bool touchFile(const std::string& p) override { return !s_->fails("touchFile", p) && FileOps::touchFile(p); }
+  bool makeDirectory(const std::string& p) override {
+    return !s_->fails("makeDirectory", p) && FileOps::makeDirectory(p);
+  }
+  bool createDirectories(const std::string& p) override {
+    return !s_->fails("createDirectories", p) && FileOps::createDirectories(p);
+  }
+
+ private:
+  std::shared_ptr<FileOpsRecorder::State> s_;
+};
+
+}  // namespace
+
+FileOpsRecorder::FileOpsRecorder() : state_(std::make_shared<State>()) {
+  fs::installFileOps(std::make_unique<Recording>(state_));
+}
+
+FileOpsRecorder::~FileOpsRecorder() { fs::installFileOps(nullptr); }
+
+void FileOpsRecorder::failCall(const std::string& op, size_t nth, bool andLater) {
+  state_->failOp = op;
+  state_->failNth = nth;
+  state_->failLater = andLater;
+  state_->counts.clear();
+}
+
+std::vector<std::string> FileOpsRecorder::calls(const std::string& op) const {
+  std::vector<std::string> out;
+  for (const std::string& call : state_->calls)
+    if (op.empty() || call.compare(0, op.size() + 1, op + " ") == 0) out.push_back(call);
+  return out;
 }
 
 }  // namespace orv::test

@@ -1,5 +1,6 @@
 // Shared helpers for unit tests: a scoped temp folder and an engine with a log.
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,5 +27,26 @@ std::vector<std::string> logLines(const std::string& path);
 std::string slurp(const std::string& path);
 // Writes a file.
 void spit(const std::string& path, const std::string& text);
+
+// Replaces the file operations that write or destroy for its lifetime: each
+// call is recorded ("removeFile <path>"), then done by the platform unless
+// it is one chosen to fail, which does nothing and reports failure.
+class FileOpsRecorder {
+ public:
+  FileOpsRecorder();
+  ~FileOpsRecorder();
+  // The nth call (from 1) of operation op ("" = any operation) fails; with
+  // andLater every later one too (a disk that stays full).
+  void failCall(const std::string& op, size_t nth, bool andLater = false);
+  // Every call fails without acting: nothing on the disk can change.
+  void refuseAll() { failCall("", 1, true); }
+  // The calls made so far, in order; only those of op when given.
+  std::vector<std::string> calls(const std::string& op = "") const;
+
+  struct State;
+
+ private:
+  std::shared_ptr<State> state_;
+};
 
 }  // namespace orv::test

@@ -1,5 +1,4 @@
 // POSIX files and folders.
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,7 +70,7 @@ bool renamePath(const std::string& from, const std::string& to) {
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {
-  return rename(native(from).c_str(), native(to).c_str()) == 0;
+  return rename(native(from).c_str(), native(to).c_str()) == 0 || failed("rename", from);
 }
 
 std::optional<std::string> readFile(const std::string& path) {
@@ -118,20 +117,6 @@ bool touchFile(const std::string& path) {
   if (fd < 0) return failed("open", path);
   close(fd);
   return true;
-}
-
-std::vector<std::string> listFiles(const std::string& folder) {
-  std::vector<std::string> names;
-  std::string dir = native(folder);
-  DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return names;
-  while (dirent* e = readdir(d)) {
-    std::string name = e->d_name;
-    if (name == "." || name == "..") continue;
-    if (fileExists((dir.empty() ? "." : dir) + "/" + name)) names.push_back(name);
-  }
-  closedir(d);
-  return names;
 }
 
 }  // namespace orv::fs

@@ -130,18 +130,4 @@ bool touchFile(const std::string& path) {
   return true;
 }
 
-std::vector<std::string> listFiles(const std::string& folder) {
-  std::vector<std::string> names;
-  std::string base = folder.empty() ? "." : folder;
-  if (base.back() != '\\' && base.back() != '/') base += '\\';
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(filePath(base + "*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(win::narrow(fd.cFileName, wcslen(fd.cFileName)));
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
-  return names;
-}
-
 }  // namespace orv::fs

@@ -192,7 +192,6 @@ int64_t ChildProcess::exitCode() const { return static_cast<int32_t>(impl_->code
 const std::string& ChildProcess::output() const { return impl_->output; }
 const std::string& ChildProcess::errors() const { return impl_->errors; }
 std::string ChildProcess::takeOutput() { return std::move(impl_->output); }
-std::string ChildProcess::takeErrors() { return std::move(impl_->errors); }
 
 namespace {
 
