@@ -5,7 +5,7 @@
 #include "engine/engine.h"
 #include "engine/text_util.h"
 #include "log/log_writer.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 
 namespace orv {
 

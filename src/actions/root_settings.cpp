@@ -12,7 +12,7 @@
 #include "platform/paths.h"
 #include "platform/system.h"
 #include "platform/wow64.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 
 namespace orv {
 

@@ -3,7 +3,7 @@
 #include "conditions/attribute_errors.h"
 #include "conditions/machine_conditions.h"
 #include "engine/engine.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 #include "sysops/registry_directive.h"
 
 namespace orv {

@@ -1,7 +1,7 @@
 #include "engine/declared_encoding.h"
 
 #include "engine/text_util.h"
-#include "engine/utf8.h"
+#include "platform/utf8.h"
 
 namespace orv {
 

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "flow/memo_store.h"
+#include "engine/memo_store.h"
 #include "log/log_writer.h"
-#include "ui/window_hooks.h"
+#include "engine/window_hooks.h"
 
 namespace orv {
 

@@ -3,7 +3,7 @@
 #include "actions/action.h"
 #include "actions/actions_base.h"
 #include "actions/root_settings.h"
-#include "actions/run_switches.h"
+#include "engine/run_switches.h"
 #include "engine/directive.h"
 #include "engine/document.h"
 #include "engine/engine.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <new>
 
-#include "actions/run_switches.h"
+#include "engine/run_switches.h"
 #include "engine/declared_encoding.h"
 #include "engine/document.h"
 #include "engine/expand.h"

@@ -5,7 +5,7 @@
 #include "engine/expand.h"
 #include "engine/text_util.h"
 #include "flow/memo_loaders.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 
 namespace orv {
 

@@ -11,7 +11,7 @@
 #include "platform/net.h"
 #include "platform/processes.h"
 #include "platform/system.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 
 namespace orv {
 

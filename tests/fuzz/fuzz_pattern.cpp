@@ -2,7 +2,7 @@
 #include <cctype>
 
 #include "fuzz_support.h"
-#include "sysops/pattern.h"
+#include "platform/pattern.h"
 
 namespace {
 

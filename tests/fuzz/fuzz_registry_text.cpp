@@ -1,6 +1,6 @@
 // Registry locations and the text forms of value data, without touching a store.
 #include "fuzz_support.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const uint32_t kTypes[] = {orv::kRegNone,  orv::kRegSz,       orv::kRegExpandSz,

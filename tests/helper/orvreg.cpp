@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "sysops/registry.h"
+#include "engine/registry.h"
 
 using namespace orv;
 

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/system.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -11,7 +11,7 @@
 #include "engine/interpreter.h"
 #include "engine/engine.h"
 #include "platform/system.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 #include "test_support.h"
 
 namespace orv {

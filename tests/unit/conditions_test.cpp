@@ -8,7 +8,7 @@
 #include "engine/clock.h"
 #include "engine/engine.h"
 #include "platform/system.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 #include "test_support.h"
 
 namespace orv {

@@ -23,7 +23,7 @@ class InjectedFaults : public ::testing::Test {
   int64_t run(const std::string& directive) {
     doc = parseDocument(replaceDir("<ORVANTIS>" + directive + "</ORVANTIS>"), "");
     const DirectiveNode& node = *doc->root->children[0];
-    return runEntry(engine, *findHandler(node.name), node);
+    return runEntry(engine, *findHandler(std::string(node.name)), node);
   }
   std::string replaceDir(std::string text) {
     for (size_t at; (at = text.find('@')) != std::string::npos;) text.replace(at, 1, dir.path() + fs::separator());

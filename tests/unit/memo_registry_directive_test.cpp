@@ -8,7 +8,7 @@
 #include "engine/interpreter.h"
 #include "flow/memo_directive.h"
 #include "flow/memo_loaders.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 #include "sysops/registry_directive.h"
 #include "test_support.h"
 

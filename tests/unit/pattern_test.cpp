@@ -1,6 +1,6 @@
 // Wildcard rules, with the answers Windows gives (FindFirstFileW for DELETE,
 // PathMatchSpecW for COPY).
-#include "sysops/pattern.h"
+#include "platform/pattern.h"
 
 #include <gtest/gtest.h>
 

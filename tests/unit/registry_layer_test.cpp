@@ -10,7 +10,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/system.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 #include "test_support.h"
 
 #ifndef _WIN32

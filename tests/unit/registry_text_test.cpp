@@ -1,7 +1,7 @@
 // Location parsing and value conversions of the registry layer (no backend).
 #include <gtest/gtest.h>
 
-#include "sysops/registry.h"
+#include "engine/registry.h"
 
 namespace orv {
 namespace {

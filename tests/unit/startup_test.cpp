@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "flow/memo_store.h"
+#include "engine/memo_store.h"
 #include "test_support.h"
 
 namespace orv {

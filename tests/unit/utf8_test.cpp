@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/declared_encoding.h"
-#include "engine/utf8.h"
+#include "platform/utf8.h"
 
 using namespace orv;
 

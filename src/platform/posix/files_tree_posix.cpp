@@ -12,7 +12,7 @@
 #include "platform/files.h"
 #include "platform/os_error.h"
 // The portable wildcard rules (pure text functions) stand in for the Windows matchers.
-#include "sysops/pattern.h"
+#include "platform/pattern.h"
 
 namespace orv::fs {
 

@@ -1,6 +1,6 @@
 // Registry operations on locations, over the platform's registry seam. Every
 // operation connects, opens what it needs and closes it before returning.
-#include "sysops/registry.h"
+#include "engine/registry.h"
 
 #include "engine/text_util.h"
 

@@ -1,4 +1,4 @@
-#include "flow/memo_store.h"
+#include "engine/memo_store.h"
 
 #include <cstdlib>
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "engine/text_util.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 
 namespace orv {
 

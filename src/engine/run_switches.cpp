@@ -1,8 +1,8 @@
-#include "actions/run_switches.h"
+#include "engine/run_switches.h"
 
 #include "engine/engine.h"
 #include "platform/wow64.h"
-#include "sysops/registry.h"
+#include "engine/registry.h"
 
 namespace orv {
 

@@ -1,6 +1,6 @@
-#include "sysops/pattern.h"
+#include "platform/pattern.h"
 
-#include "engine/utf8.h"
+#include "platform/utf8.h"
 
 #include <cstdint>
 #include <vector>
