@@ -95,13 +95,15 @@ bool dateTrigger(Engine& engine, const std::string& name, const std::string& per
   int64_t next = saturatingAdd(last, length), now = clock::nowNumber();
   engine.log("Date de dernière execution : " + describeDate(last), "+2");
   if (next < now) {
-    engine.log("La date de dernière execution dépasse celle demandée. L'action " + name + " doit s'executer.", "+2");
+    engine.log("La date de dernière execution dépasse celle demandée. L'action " + name + " doit s'executer.",
+               "+2");
     return true;
   }
   if (!clock::dateNumberInRange(next)) {
     // A period too long to give a date: never due.
-    engine.log("Date de prochaine execution incalculable (" + decimal(length) + " secondes après la dernière).",
-               "ATT+3");
+    engine.log(
+        "Date de prochaine execution incalculable (" + decimal(length) + " secondes après la dernière).",
+        "ATT+3");
     return false;
   }
   engine.log("Date de prochaine execution : " + describeDate(next), "+2");

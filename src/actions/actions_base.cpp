@@ -19,8 +19,7 @@ bool actionsBaseConfigured(const Engine& engine) {
   return !engine.root.actionsFile.empty() || !engine.root.registryLocation.empty();
 }
 
-std::string readStoredRecord(Engine& engine, const std::string& name, RecordKind kind,
-                             BaseLocation where) {
+std::string readStoredRecord(Engine& engine, const std::string& name, RecordKind kind, BaseLocation where) {
   if (where == BaseLocation::Registry) return readRegistryRecord(engine, name, kind);
   std::optional<IniFile> ini = IniFile::loadLocked(engine.root.actionsFile);
   if (!ini) return "";
@@ -48,8 +47,7 @@ static void writeIniRecord(Engine& engine, const std::string& name, RecordKind k
     engine.log("Inscription de l'action " + name + " à la version " + value, "+0");
 }
 
-int writeActionRecord(Engine& engine, const std::string& name, RecordKind kind,
-                      const std::string& value) {
+int writeActionRecord(Engine& engine, const std::string& name, RecordKind kind, const std::string& value) {
   if (!engine.root.actionsFile.empty()) writeIniRecord(engine, name, kind, value);
   if (engine.root.registryLocation.empty() || name.empty()) return 1;
   return writeRegistryRecord(engine, name, kind, value);

@@ -30,10 +30,12 @@ int writeRegistryRecord(Engine& engine, const std::string& name, RecordKind kind
     int64_t d = clock::nowNumber();
     text = decimal(d);
     engine.log("Inscription de l'action " + name + " à la date" +
-                   formatDate(" (%dd/%mm/%yyyy - %hh:%ii:%ss)", clock::fromDateNumber(d)) + " à l'emplacement " + key,
+                   formatDate(" (%dd/%mm/%yyyy - %hh:%ii:%ss)", clock::fromDateNumber(d)) +
+                   " à l'emplacement " + key,
                "+0");
   } else {
-    engine.log("Inscription de l'action " + name + " à la version " + value + " à l'emplacement " + key, "+0");
+    engine.log("Inscription de l'action " + name + " à la version " + value + " à l'emplacement " + key,
+               "+0");
   }
   int64_t result = 0;
   int view = engine.root.actionsBaseView;

@@ -5,9 +5,11 @@
 namespace orv {
 
 static int64_t unitSeconds(const std::string& unit) {
-  static const struct { const char* name; int64_t seconds; } kUnits[] = {
-      {"y", 31556926}, {"o", 2629743}, {"w", 604800}, {"d", 86400},
-      {"h", 3600},     {"m", 60},      {"s", 1}};
+  static const struct {
+    const char* name;
+    int64_t seconds;
+  } kUnits[] = {{"y", 31556926}, {"o", 2629743}, {"w", 604800}, {"d", 86400},
+                {"h", 3600},     {"m", 60},      {"s", 1}};
   for (const auto& u : kUnits)
     if (unit == u.name) return u.seconds;
   return -1;
@@ -24,7 +26,8 @@ int64_t parsePeriod(Engine& engine, const std::string& period) {
     std::string countText;
     if (colon != std::string::npos) {
       size_t second = entry.find(':', colon + 1);
-      countText = entry.substr(colon + 1, second == std::string::npos ? std::string::npos : second - colon - 1);
+      countText =
+          entry.substr(colon + 1, second == std::string::npos ? std::string::npos : second - colon - 1);
     }
     int64_t seconds = unitSeconds(unit);
     if (seconds < 0) {

@@ -34,7 +34,8 @@ static void applyRootLog(Engine& engine, const AttributeMap& attrs) {
 
 static bool applyActionsFile(Engine& engine, const AttributeMap& attrs) {
   if (!attrs.has("actionsfile")) return true;
-  engine.root.actionsFile = fs::absolutePath(expandAttribute(engine, attrs.get("actionsfile"), {.limit = 2048}));
+  engine.root.actionsFile =
+      fs::absolutePath(expandAttribute(engine, attrs.get("actionsfile"), {.limit = 2048}));
   sys::clearOsError();
   if (prepareActionsFile(engine.root.actionsFile)) return true;
   engine.log("Erreur lors du chargement de la base des actions.", "ERR+1");
@@ -99,15 +100,17 @@ int64_t applySettingsDirective(Engine& engine, const DirectiveNode&, const Attri
   bool ok = applyWorkingDir(engine, attrs);
   if (attrs.has("waitatclose")) {
     int64_t n = numberValue(attrs.get("waitatclose"));
-    engine.log("Un délai d'attente avant fermeture de l'application est spécifié : " + decimal(n) +
-                   " secondes.", "+1");
+    engine.log(
+        "Un délai d'attente avant fermeture de l'application est spécifié : " + decimal(n) + " secondes.",
+        "+1");
     engine.switches.waitAtCloseMs = waitMilliseconds(engine, n, "ATT+2");
   }
   ok = applyRedirection(engine, attrs) && ok;
   if (attrs.has("enableregistry64")) {
     bool on = isTrue(attrs.get("enableregistry64"));
     engine.log(on ? "Réactivation de la redirection de la base de registre x64."
-                  : "Désactivation de la redirection de la base de registre x64.", "+1");
+                  : "Désactivation de la redirection de la base de registre x64.",
+               "+1");
     engine.switches.registryView = on ? 0 : 1;
   }
   if (attrs.has("logcomment") && isTrue(attrs.get("logcomment"))) {

@@ -91,8 +91,9 @@ int64_t checkGate(Engine& engine, bool condition, int8_t policy) {
     case 1: code = condition ? -2 : 1; break;
     case 2: code = condition ? 1 : -3; break;
     default:
-      engine.log(attributeErrorText(kErrInternal) + " La condition de passage ne fonctionne pas correctement.",
-                 "ERR+0");
+      engine.log(
+          attributeErrorText(kErrInternal) + " La condition de passage ne fonctionne pas correctement.",
+          "ERR+0");
       code = condition ? 1 : 0;
       break;
   }

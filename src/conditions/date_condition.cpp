@@ -30,7 +30,8 @@ bool periodHolds(Engine& engine, const std::string& item, int64_t now) {
   size_t bar = item.find('|');
   std::string startText = item.substr(0, bar);
   size_t second = item.find('|', bar + 1);
-  std::string stopText = item.substr(bar + 1, second == std::string::npos ? std::string::npos : second - bar - 1);
+  std::string stopText =
+      item.substr(bar + 1, second == std::string::npos ? std::string::npos : second - bar - 1);
   int64_t start = parseDayDate(startText), stop = parseDayDate(stopText);
   if (start <= now && now <= plusOneDay(stop)) {
     engine.log("La date se trouve dans la période " + startText + " à " + stopText + ".", "+3");
@@ -82,12 +83,18 @@ int64_t dateFromSpecification(const std::string& spec, int64_t now) {
     if (equals == std::string::npos) continue;
     std::string unit = toLower(item.substr(0, equals));
     auto n = static_cast<int>(numberValue(item.substr(equals + 1)));
-    if (unit == "y") t.year = n;
-    else if (unit == "o") t.month = n;
-    else if (unit == "d") t.day = n;
-    else if (unit == "h") t.hour = n;
-    else if (unit == "m") t.minute = n;
-    else if (unit == "s") t.second = n;
+    if (unit == "y")
+      t.year = n;
+    else if (unit == "o")
+      t.month = n;
+    else if (unit == "d")
+      t.day = n;
+    else if (unit == "h")
+      t.hour = n;
+    else if (unit == "m")
+      t.minute = n;
+    else if (unit == "s")
+      t.second = n;
   }
   return clock::dateNumber(t);
 }

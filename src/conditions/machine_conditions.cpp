@@ -26,9 +26,12 @@ int checkDirectory(Engine& engine, const std::string& location) {
     engine.log("Le répertoire est présent.", "+2");
     return 1;
   }
-  if (size == -1) engine.log("Le répertoire n'est pas présent.", "+2");
-  else if (size >= 0) engine.log("Le répertoire est détecté comme fichier.", "ATT+2");
-  else engine.log(attributeErrorText(kErrInternal), "ERR+2");
+  if (size == -1)
+    engine.log("Le répertoire n'est pas présent.", "+2");
+  else if (size >= 0)
+    engine.log("Le répertoire est détecté comme fichier.", "ATT+2");
+  else
+    engine.log(attributeErrorText(kErrInternal), "ERR+2");
   return 0;
 }
 
@@ -41,8 +44,9 @@ int checkFileSize(Engine& engine, const std::string& location, int64_t size, con
     engine.log("Le fichier existe.", "+2");
     return 1;
   }
-  engine.log("Le fichier existe mais ne correspond pas à la taille spécifié (" + decimal(expected) + " != " +
-                 decimal(size) + ").", "+2");
+  engine.log("Le fichier existe mais ne correspond pas à la taille spécifié (" + decimal(expected) +
+                 " != " + decimal(size) + ").",
+             "+2");
   return 0;
 }
 
@@ -62,7 +66,8 @@ int checkFileDigest(Engine& engine, const std::string& location, const std::stri
 
 }  // namespace
 
-int checkFile(Engine& engine, const std::string& location, const std::string& mode, const std::string& value) {
+int checkFile(Engine& engine, const std::string& location, const std::string& mode,
+              const std::string& value) {
   int64_t size = pathSize(location);
   if (size == -1 || size == -2) {
     engine.log("Le fichier " + location + " n'existe pas.", "ERR+1");

@@ -24,7 +24,8 @@ int checkFreeSpace(Engine& engine, const std::string& location, int64_t number, 
 bool freeSpaceHolds(int64_t freeMib, int64_t number, const std::string& mode);
 
 // The registry condition (registry_condition.cpp).
-int checkRegistry(Engine& engine, const std::string& location, const std::string& mode, const std::string& value);
+int checkRegistry(Engine& engine, const std::string& location, const std::string& mode,
+                  const std::string& value);
 
 // The date condition (date_condition.cpp).
 int checkDate(Engine& engine, const std::string& value, const std::string& mode);

@@ -35,7 +35,8 @@ int checkValue(Engine& engine, RegistryPath path, const std::string& expected, i
   while (!key.empty() && key.back() == '\\') key.pop_back();
   path.subKey = key;
   if (registryExists(path, valueName, view) != 1) {
-    engine.log("Impossible de localiser la valeur " + valueName + " n'existe pas à l'emplacement : " + key, "ATT+3");
+    engine.log("Impossible de localiser la valeur " + valueName + " n'existe pas à l'emplacement : " + key,
+               "ATT+3");
     return 0;
   }
   if (expected.empty()) {
@@ -53,7 +54,8 @@ int checkValue(Engine& engine, RegistryPath path, const std::string& expected, i
 
 }  // namespace
 
-int checkRegistry(Engine& engine, const std::string& location, const std::string& mode, const std::string& value) {
+int checkRegistry(Engine& engine, const std::string& location, const std::string& mode,
+                  const std::string& value) {
   engine.log("Vérification dans la base de registre.", "+1");
   std::string where = mode == "key" ? location + "\\" : location;
   RegistryPath path;

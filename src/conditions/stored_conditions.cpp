@@ -53,13 +53,20 @@ struct ValueTexts {
   const char* containsLine;
 };
 
-const ValueTexts kMemoTexts{"Vérification d'une mémorisation (MEMO)", "Le memo ", "Le mémo est présent.",
-                            "Valeur du mémo : ", "La valeur du mémo est égale.",
-                            "La valeur du mémo est différente.", "La valeur du mémo contient la chaine."};
-const ValueTexts kParameterTexts{
-    "Vérification d'un paramètre en ligne de commande.", "Le paramètre ", "Le paramètre est présent.",
-    "Valeur du paramètre : ", "La valeur du paramètre est égale.", "La valeur du paramètre est différente.",
-    "La valeur du paramètre contient la chaine."};
+const ValueTexts kMemoTexts{"Vérification d'une mémorisation (MEMO)",
+                            "Le memo ",
+                            "Le mémo est présent.",
+                            "Valeur du mémo : ",
+                            "La valeur du mémo est égale.",
+                            "La valeur du mémo est différente.",
+                            "La valeur du mémo contient la chaine."};
+const ValueTexts kParameterTexts{"Vérification d'un paramètre en ligne de commande.",
+                                 "Le paramètre ",
+                                 "Le paramètre est présent.",
+                                 "Valeur du paramètre : ",
+                                 "La valeur du paramètre est égale.",
+                                 "La valeur du paramètre est différente.",
+                                 "La valeur du paramètre contient la chaine."};
 
 int compareTexts(Engine& engine, const ValueTexts& t, const std::string& stored, const std::string& value,
                  const std::string& mode) {
@@ -109,7 +116,9 @@ int checkStoredText(Engine& engine, const ValueTexts& t, const std::string& name
 
 std::vector<std::string> valueList(const std::string& value, std::string* listText) {
   size_t first = value.find_first_not_of(',');
-  std::string text = first == std::string::npos ? std::string() : value.substr(first, value.find_last_not_of(',') - first + 1);
+  std::string text = first == std::string::npos
+                         ? std::string()
+                         : value.substr(first, value.find_last_not_of(',') - first + 1);
   text += ",";
   if (listText) *listText = text;
   std::vector<std::string> items;
@@ -119,8 +128,8 @@ std::vector<std::string> valueList(const std::string& value, std::string* listTe
 }
 
 int8_t answerCode(const std::string& text) {
-  static const std::map<std::string, int8_t> kCodes{{"yes", 6},       {"no", 7},     {"ok", 1},
-                                                    {"cancel", 2},    {"continue", 11}, {"retry", 10}};
+  static const std::map<std::string, int8_t> kCodes{{"yes", 6},    {"no", 7},        {"ok", 1},
+                                                    {"cancel", 2}, {"continue", 11}, {"retry", 10}};
   auto it = kCodes.find(toLower(text));
   return it != kCodes.end() ? it->second : static_cast<int8_t>(numberValue(text));
 }
@@ -144,7 +153,8 @@ int8_t actionStateCode(const std::string& text) {
   return 0;
 }
 
-int checkExecResult(Engine& engine, const std::string& name, const std::string& value, const std::string& mode) {
+int checkExecResult(Engine& engine, const std::string& name, const std::string& value,
+                    const std::string& mode) {
   engine.log("Vérification du code retour de l'execution de programme nommée : " + name, "+1");
   std::optional<int64_t> code = name.empty() ? std::nullopt : lookUp(engine.results.exec, name);
   if (code && !value.empty()) return compareCodes(engine, *code, value, mode);
@@ -156,7 +166,8 @@ int checkExecResult(Engine& engine, const std::string& name, const std::string& 
   return 0;
 }
 
-int checkLibResult(Engine& engine, const std::string& name, const std::string& value, const std::string& mode) {
+int checkLibResult(Engine& engine, const std::string& name, const std::string& value,
+                   const std::string& mode) {
   engine.log("Vérification du code retour de l'execution de la librairie : " + name, "+1");
   std::optional<int64_t> code = name.empty() ? std::nullopt : lookUp(engine.results.lib, name);
   if (code && !value.empty()) return compareCodes(engine, *code, value, mode);
@@ -165,7 +176,8 @@ int checkLibResult(Engine& engine, const std::string& name, const std::string& v
   return 0;
 }
 
-int checkActionState(Engine& engine, const std::string& name, const std::string& value, const std::string& mode) {
+int checkActionState(Engine& engine, const std::string& name, const std::string& value,
+                     const std::string& mode) {
   engine.log("Vérification d'un code retour d'action.", "+1");
   int8_t wanted = actionStateCode(value);
   if (name.empty()) {
@@ -197,13 +209,15 @@ int checkMemo(Engine& engine, const std::string& name, const std::string& value,
   return checkStoredText(engine, kMemoTexts, name, entry ? &stored : nullptr, value, mode, !hasValue);
 }
 
-int checkParameter(Engine& engine, const std::string& name, const std::string& value, const std::string& mode) {
+int checkParameter(Engine& engine, const std::string& name, const std::string& value,
+                   const std::string& mode) {
   auto it = name.empty() ? engine.params.end() : engine.params.find(name);
   const std::string* stored = it == engine.params.end() ? nullptr : &it->second;
   return checkStoredText(engine, kParameterTexts, name, stored, value, mode, value.empty());
 }
 
-int checkMsgboxAnswer(Engine& engine, const std::string& name, const std::string& value, const std::string& mode) {
+int checkMsgboxAnswer(Engine& engine, const std::string& name, const std::string& value,
+                      const std::string& mode) {
   engine.log("Vérification de la réponse d'un MSGBOX", "+1");
   int8_t wanted = answerCode(value);
   auto it = engine.results.dialogs.find(name);

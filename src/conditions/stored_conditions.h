@@ -19,12 +19,17 @@ std::string answerName(int64_t code);
 // The action state of a text: true 1, false 0, ignored -2, anything else 0.
 int8_t actionStateCode(const std::string& text);
 
-int checkExecResult(Engine& engine, const std::string& name, const std::string& value, const std::string& mode);
-int checkLibResult(Engine& engine, const std::string& name, const std::string& value, const std::string& mode);
-int checkActionState(Engine& engine, const std::string& name, const std::string& value, const std::string& mode);
+int checkExecResult(Engine& engine, const std::string& name, const std::string& value,
+                    const std::string& mode);
+int checkLibResult(Engine& engine, const std::string& name, const std::string& value,
+                   const std::string& mode);
+int checkActionState(Engine& engine, const std::string& name, const std::string& value,
+                     const std::string& mode);
 int checkMemo(Engine& engine, const std::string& name, const std::string& value, const std::string& mode,
               bool hasValue);
-int checkMsgboxAnswer(Engine& engine, const std::string& name, const std::string& value, const std::string& mode);
-int checkParameter(Engine& engine, const std::string& name, const std::string& value, const std::string& mode);
+int checkMsgboxAnswer(Engine& engine, const std::string& name, const std::string& value,
+                      const std::string& mode);
+int checkParameter(Engine& engine, const std::string& name, const std::string& value,
+                   const std::string& mode);
 
 }  // namespace orv

@@ -24,17 +24,17 @@ int windowsNtCode(uint32_t major, uint32_t minor, bool server, uint16_t suite) {
 }
 
 const SystemName kSystemNames[] = {
-    {"win_nt351", false, 5, -1},    {"win_95", false, 10, -1},      {"win_nt4", false, 20, -1},
-    {"win_98", false, 30, -1},      {"win_me", false, 40, -1},      {"win_other", false, 200, -1},
-    {"win_2000", true, 17, -1},     {"win_xp", true, 16, -1},       {"win_s2003", true, 11, -1},
-    {"win_s2003r2", true, 12, -1},  {"win_vista", true, 10, -1},    {"win_vista_32", true, 10, 0},
-    {"win_vista_64", true, 10, 1},  {"win_s2008", true, 8, -1},     {"win_7", true, 5, -1},
-    {"win_7_32", true, 5, 0},       {"win_7_64", true, 5, 1},       {"win_s2008r2", true, 9, -1},
-    {"win_8", true, 3, -1},         {"win_8_32", true, 3, 0},       {"win_8_64", true, 3, 1},
-    {"win_s2012", true, 7, -1},     {"win_8.1", true, 4, -1},       {"win_8.1_32", true, 4, 0},
-    {"win_8.1_64", true, 4, 1},     {"win_s2012r2", true, 6, -1},   {"win_10", true, 2, -1},
-    {"win_10_32", true, 2, 0},      {"win_10_64", true, 2, 1},      {"win_s2016", true, 13, -1},
-    {"win_s2016_32", true, 13, 0},  {"win_s2016_64", true, 13, 1},
+    {"win_nt351", false, 5, -1},   {"win_95", false, 10, -1},     {"win_nt4", false, 20, -1},
+    {"win_98", false, 30, -1},     {"win_me", false, 40, -1},     {"win_other", false, 200, -1},
+    {"win_2000", true, 17, -1},    {"win_xp", true, 16, -1},      {"win_s2003", true, 11, -1},
+    {"win_s2003r2", true, 12, -1}, {"win_vista", true, 10, -1},   {"win_vista_32", true, 10, 0},
+    {"win_vista_64", true, 10, 1}, {"win_s2008", true, 8, -1},    {"win_7", true, 5, -1},
+    {"win_7_32", true, 5, 0},      {"win_7_64", true, 5, 1},      {"win_s2008r2", true, 9, -1},
+    {"win_8", true, 3, -1},        {"win_8_32", true, 3, 0},      {"win_8_64", true, 3, 1},
+    {"win_s2012", true, 7, -1},    {"win_8.1", true, 4, -1},      {"win_8.1_32", true, 4, 0},
+    {"win_8.1_64", true, 4, 1},    {"win_s2012r2", true, 6, -1},  {"win_10", true, 2, -1},
+    {"win_10_32", true, 2, 0},     {"win_10_64", true, 2, 1},     {"win_s2016", true, 13, -1},
+    {"win_s2016_32", true, 13, 0}, {"win_s2016_64", true, 13, 1},
 };
 
 }  // namespace
@@ -59,8 +59,8 @@ int basicSystemCode(const std::optional<facts::ReportedVersion>& v) {
   if (v->major == 3) return 5;
   if (v->major == 4) return 20;
   if (v->major == 5 && v->minor <= 2) return v->minor == 0 ? 50 : serverOr(server && v->minor == 2, 60, 65);
-  if (v->major == 6 && v->minor <= 2) return serverOr(server, 70 + 10 * static_cast<int>(v->minor),
-                                                      75 + 10 * static_cast<int>(v->minor));
+  if (v->major == 6 && v->minor <= 2)
+    return serverOr(server, 70 + 10 * static_cast<int>(v->minor), 75 + 10 * static_cast<int>(v->minor));
   return 200;
 }
 

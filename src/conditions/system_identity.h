@@ -20,7 +20,7 @@ struct SystemName {
   const char* name;
   bool extended;  // the extended code (else the basic one)
   int code;
-  int arch;       // -1 any, 0 32-bit, 1 64-bit (extended names only)
+  int arch;  // -1 any, 0 32-bit, 1 64-bit (extended names only)
 };
 // The table entry of a lower-case system name, or null.
 const SystemName* findSystemName(const std::string& name);

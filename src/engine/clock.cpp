@@ -26,8 +26,8 @@ bool fakeStart(int64_t& startNumber, int64_t& startMs) {
   std::call_once(once, [] {
     std::string start = sys::getEnv("ORVANTIS_CLOCK");
     sys::LocalTime t;
-    if (std::sscanf(start.c_str(), "%d-%d-%d %d:%d:%d", &t.year, &t.month, &t.day, &t.hour,
-                    &t.minute, &t.second) == 6) {
+    if (std::sscanf(start.c_str(), "%d-%d-%d %d:%d:%d", &t.year, &t.month, &t.day, &t.hour, &t.minute,
+                    &t.second) == 6) {
       active = true;
       number = dateNumber(t);
       ms = sys::monotonicMs();
@@ -65,8 +65,8 @@ sys::LocalTime fromDateNumber(int64_t seconds) {
   int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
   int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   int64_t y = yoe + era * 400 + (m <= 2);
-  return {static_cast<int>(y), m, d, static_cast<int>(rest / 3600),
-          static_cast<int>(rest % 3600 / 60), static_cast<int>(rest % 60)};
+  return {static_cast<int>(y),        m, d, static_cast<int>(rest / 3600), static_cast<int>(rest % 3600 / 60),
+          static_cast<int>(rest % 60)};
 }
 
 bool dateNumberInRange(int64_t seconds) {

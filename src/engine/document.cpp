@@ -70,7 +70,7 @@ const char* stepName(NodeKind kind) {
   }
 }
 
-constexpr size_t kAttributeBlock = 4096;   // attributes per block
+constexpr size_t kAttributeBlock = 4096;         // attributes per block
 constexpr size_t kTextBlock = size_t{64} << 10;  // bytes of attribute values per block
 
 // Builds the tree from the parser's callbacks, without recursion.
@@ -81,7 +81,8 @@ struct TreeBuilder {
   DirectiveNode* cdata = nullptr;  // open CDATA section receiving character data
   // Per open element, outermost first: how many children of each step it has
   // so far (an element's step is its interned name, other kinds their step name).
-  std::vector<std::unordered_map<const void*, int>> stepCounts = std::vector<std::unordered_map<const void*, int>>(1);
+  std::vector<std::unordered_map<const void*, int>> stepCounts =
+      std::vector<std::unordered_map<const void*, int>>(1);
 
   DirectiveNode* add(NodeKind kind, std::string_view name) {
     DirectiveNode& node = doc->nodes.emplace_back();
@@ -172,8 +173,7 @@ void XMLCALL onDocType(void* data, const XML_Char*, const XML_Char*, const XML_C
 std::string DirectiveNode::path() const {
   if (kind == NodeKind::Document) return "/";
   std::vector<const DirectiveNode*> chain;
-  for (const DirectiveNode* n = this; n && n->kind != NodeKind::Document; n = n->parent)
-    chain.push_back(n);
+  for (const DirectiveNode* n = this; n && n->kind != NodeKind::Document; n = n->parent) chain.push_back(n);
   std::string out;
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     const DirectiveNode* n = *it;
@@ -250,10 +250,9 @@ static void reportXmlError(Engine& engine, const ParsedDocument& doc) {
   engine.logStartup("Caractère n° : " + column, "ERR3");
   engine.logStartup("Détail de l'erreur : " + doc.errorText, "ERR3");
   if (engine.run.directiveFile.empty() || engine.run.silent) return;
-  dialogs::showError(engine.run.title,
-                    "Erreur, fichier XML non valide !\r\n" + describeXmlError(doc.status) +
-                        "\r\n\r\nErreur ligne : " + line + " Caractère n° : " + column +
-                        "\r\nDescription de l'erreur : " + doc.errorText);
+  dialogs::showError(engine.run.title, "Erreur, fichier XML non valide !\r\n" + describeXmlError(doc.status) +
+                                           "\r\n\r\nErreur ligne : " + line + " Caractère n° : " + column +
+                                           "\r\nDescription de l'erreur : " + doc.errorText);
 }
 
 DirectiveNode* loadDirectiveDocument(Engine& engine, std::unique_ptr<ParsedDocument>& holder) {

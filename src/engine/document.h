@@ -40,14 +40,14 @@ class AttributeList {
 class DirectiveNode {
  public:
   NodeKind kind = NodeKind::Element;
-  std::string_view name;    // element tag as written (interned); empty for other kinds
-  std::string text;         // comment/CDATA content, or an element's own character data
-  AttributeList attributes;               // in document order
-  std::vector<DirectiveNode*> children;   // in document order
+  std::string_view name;                 // element tag as written (interned); empty for other kinds
+  std::string text;                      // comment/CDATA content, or an element's own character data
+  AttributeList attributes;              // in document order
+  std::vector<DirectiveNode*> children;  // in document order
   DirectiveNode* parent = nullptr;
-  int depth = 1;     // number of "/" in the node path plus one (document: 1)
-  int ordinal = 1;   // 1-based position among earlier siblings of the same step
-  uint64_t id = 0;   // stable identifier for the run
+  int depth = 1;                  // number of "/" in the node path plus one (document: 1)
+  int ordinal = 1;                // 1-based position among earlier siblings of the same step
+  uint64_t id = 0;                // stable identifier for the run
   uint32_t line = 0, column = 0;  // where the element's start tag begins (1-based; 0: unknown)
 
   bool isElement() const { return kind == NodeKind::Element; }
@@ -58,9 +58,9 @@ class DirectiveNode {
 // A parsed document. Nodes live in an arena, so no recursion is needed to free them.
 struct ParsedDocument {
   std::deque<DirectiveNode> nodes;
-  std::unordered_set<std::string> names;       // interned tag and attribute names
+  std::unordered_set<std::string> names;               // interned tag and attribute names
   std::deque<std::vector<Attribute>> attributeBlocks;  // attributes, stored in fixed blocks
-  std::deque<std::string> textBlocks;          // attribute values, stored in fixed blocks
+  std::deque<std::string> textBlocks;                  // attribute values, stored in fixed blocks
   DirectiveNode* document = nullptr;
   DirectiveNode* root = nullptr;
   int status = 0;  // parser error code; 0 when well-formed

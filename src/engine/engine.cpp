@@ -14,8 +14,10 @@ static void reportRunLogFailure(Engine& engine) {
   const sys::OsError& e = sys::lastOsError();
   std::string line = "Impossible d'écrire dans le fichier journal " + engine.runLog.path;
   if (!e.call.empty()) line += " : " + osErrorText(e);
-  if (!engine.run.journalPath.empty()) engine.logStartup(line, "ERR1");
-  else sys::writeToStandardError(line + "\n");
+  if (!engine.run.journalPath.empty())
+    engine.logStartup(line, "ERR1");
+  else
+    sys::writeToStandardError(line + "\n");
 }
 
 void Engine::log(std::string_view message, std::string_view level) {

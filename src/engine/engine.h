@@ -22,13 +22,13 @@ using ParameterMap = std::map<std::string, std::string>;
 enum class DocumentEncoding { None, Latin1, Utf8, Utf16, Automatic };
 
 struct RunState {
-  std::string title = "Quillmarsh Orvantis";  // the program's title (dialogs, window)
-  std::string directiveFile;   // at most 255 characters
-  std::string journalPath;     // at most 512 characters
-  std::string encodingChoice;  // raw value of switch t
-  bool silent = false;         // switch s: no dialog at start-up
+  std::string title = "Quillmarsh Orvantis";                   // the program's title (dialogs, window)
+  std::string directiveFile;                                   // at most 255 characters
+  std::string journalPath;                                     // at most 512 characters
+  std::string encodingChoice;                                  // raw value of switch t
+  bool silent = false;                                         // switch s: no dialog at start-up
   DocumentEncoding documentEncoding = DocumentEncoding::None;  // how the file's bytes were read
-  int64_t exitCode = 0;        // the process exit code, combined by bitwise OR
+  int64_t exitCode = 0;  // the process exit code, combined by bitwise OR
 };
 
 // Settings of the root element.
@@ -52,11 +52,11 @@ struct RunSwitches {
 
 // The action being run.
 struct ActionContext {
-  std::string name;         // at most 255 characters
-  std::string description;  // at most 255 characters
-  int8_t blockTagErrorCode = 0;  // the action's directive error policy
-  int8_t blockActionCode = 0;    // the action's own error policy
-  std::string versionDate;  // at most 20 characters, lower case
+  std::string name;                // at most 255 characters
+  std::string description;         // at most 255 characters
+  int8_t blockTagErrorCode = 0;    // the action's directive error policy
+  int8_t blockActionCode = 0;      // the action's own error policy
+  std::string versionDate;         // at most 20 characters, lower case
   int32_t versionNumber = -65535;  // -65535: none given
 };
 
@@ -79,23 +79,23 @@ struct Engine;
 using PluginTagCall = std::function<int64_t(Engine&, const DirectiveNode&)>;
 
 struct Engine {
-  RunState run;             // command line, directive file and the exit code being built
-  ParameterMap params;      // the command-line switches, as given
-  LogFileConfig runLog;     // the run log (path set by the directive file)
-  LogFileConfig journal;    // the start-up journal (fixed settings)
-  bool logStopped = false;  // set by LOG mode="stop"
+  RunState run;                        // command line, directive file and the exit code being built
+  ParameterMap params;                 // the command-line switches, as given
+  LogFileConfig runLog;                // the run log (path set by the directive file)
+  LogFileConfig journal;               // the start-up journal (fixed settings)
+  bool logStopped = false;             // set by LOG mode="stop"
   bool runLogFailureReported = false;  // the run log could not be written (said once per run)
-  MemoStore memos;          // named values of MEMO, the loaders and the engine's own variables
-  ResultStores results;     // exit codes, dialog answers and action states left for later
-  RootSettings root;        // the root element's settings (and the settings directive's)
-  RunSwitches switches;     // the 64-bit switches and other program-wide choices
-  ActionContext action;     // the action being run (empty name outside any action)
-  int64_t currentResult = 0;  // result of the element being walked
-  int maxDepth = 10000;     // deepest element walked; deeper ones fail
-  int64_t expansionOverflows = 0;  // attribute expansions stopped at the hard cap so far
-  int64_t execRuns = 0;     // programs EXEC started so far (numbers its "Processus N°" lines)
+  MemoStore memos;                     // named values of MEMO, the loaders and the engine's own variables
+  ResultStores results;                // exit codes, dialog answers and action states left for later
+  RootSettings root;                   // the root element's settings (and the settings directive's)
+  RunSwitches switches;                // the 64-bit switches and other program-wide choices
+  ActionContext action;                // the action being run (empty name outside any action)
+  int64_t currentResult = 0;           // result of the element being walked
+  int maxDepth = 10000;                // deepest element walked; deeper ones fail
+  int64_t expansionOverflows = 0;      // attribute expansions stopped at the hard cap so far
+  int64_t execRuns = 0;                // programs EXEC started so far (numbers its "Processus N°" lines)
   std::optional<bool> machine64;  // whether the local machine is 64-bit: asked once, at the first walked node
-  std::map<std::string, PluginTagCall> pluginTags;  // tags declared by loaded plug-ins
+  std::map<std::string, PluginTagCall> pluginTags;                        // tags declared by loaded plug-ins
   std::unique_ptr<WindowHooks> window = std::make_unique<WindowHooks>();  // the progress window, or none
 
   // Logs a message to the run log (and the window's list when it mirrors the log).

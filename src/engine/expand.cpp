@@ -97,15 +97,34 @@ struct EnvironmentIndex {
   }
 };
 
-enum class Builtin { OxlaneVersion, Version, Hour, Minute, Second, Year, ShortYear, Month, Day,
-                     CurrentDir, ProgramName, Home };
+enum class Builtin {
+  OxlaneVersion,
+  Version,
+  Hour,
+  Minute,
+  Second,
+  Year,
+  ShortYear,
+  Month,
+  Day,
+  CurrentDir,
+  ProgramName,
+  Home
+};
 
 const std::unordered_map<std::string, Builtin>& builtinNames() {
-  static const std::unordered_map<std::string, Builtin> names = {
-      {"oxlane_version", Builtin::OxlaneVersion}, {"version", Builtin::Version}, {"h", Builtin::Hour},
-      {"mi", Builtin::Minute}, {"s", Builtin::Second}, {"yyyy", Builtin::Year}, {"y", Builtin::ShortYear},
-      {"m", Builtin::Month}, {"d", Builtin::Day}, {"currentdir", Builtin::CurrentDir},
-      {"programname", Builtin::ProgramName}, {"home", Builtin::Home}};
+  static const std::unordered_map<std::string, Builtin> names = {{"oxlane_version", Builtin::OxlaneVersion},
+                                                                 {"version", Builtin::Version},
+                                                                 {"h", Builtin::Hour},
+                                                                 {"mi", Builtin::Minute},
+                                                                 {"s", Builtin::Second},
+                                                                 {"yyyy", Builtin::Year},
+                                                                 {"y", Builtin::ShortYear},
+                                                                 {"m", Builtin::Month},
+                                                                 {"d", Builtin::Day},
+                                                                 {"currentdir", Builtin::CurrentDir},
+                                                                 {"programname", Builtin::ProgramName},
+                                                                 {"home", Builtin::Home}};
   return names;
 }
 
@@ -318,8 +337,10 @@ std::string expandAttribute(Engine& engine, const std::string& value, const Attr
   if (how.variables) applyVariables(e, {}, options);
   if (how.limit > 0) return firstChars(e.text, how.limit);
   if (e.overflow) {
-    engine.log("Expansion arrêtée : le texte dépasse " + decimal(static_cast<int64_t>(kExpansionHardCap >> 20)) +
-                   " Mo, la directive est en erreur.", "ERR+2");
+    engine.log("Expansion arrêtée : le texte dépasse " +
+                   decimal(static_cast<int64_t>(kExpansionHardCap >> 20)) +
+                   " Mo, la directive est en erreur.",
+               "ERR+2");
     ++engine.expansionOverflows;
     return firstBytes(e.text, kExpansionHardCap);
   }

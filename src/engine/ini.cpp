@@ -35,8 +35,10 @@ IniFile IniFile::parse(const std::string& input) {
     ini.utf8Mark_ = true;
     text = text.substr(kMark.size());
     // The mark is written followed by a line end; that line is part of the header.
-    if (text.compare(0, 2, "\r\n") == 0) text = text.substr(2);
-    else if (!text.empty() && text[0] == '\n') text = text.substr(1);
+    if (text.compare(0, 2, "\r\n") == 0)
+      text = text.substr(2);
+    else if (!text.empty() && text[0] == '\n')
+      text = text.substr(1);
   } else {
     text = text::ansiToUtf8(text);
   }
@@ -87,19 +89,24 @@ std::vector<std::pair<std::string, std::string>> IniFile::entries(const std::str
   std::vector<std::pair<std::string, std::string>> out;
   bool inside = false;
   for (const Line& l : lines_) {
-    if (l.kind == Kind::Group) inside = equalsNoCase(l.name, group);
-    else if (inside && l.kind == Kind::Key) out.emplace_back(l.name, l.value);
+    if (l.kind == Kind::Group)
+      inside = equalsNoCase(l.name, group);
+    else if (inside && l.kind == Kind::Key)
+      out.emplace_back(l.name, l.value);
   }
   return out;
 }
 
-std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> IniFile::allGroups() const {
+std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> IniFile::allGroups()
+    const {
   // Groups written several times (in any case) share one list of entries.
   std::map<std::string, std::vector<std::pair<std::string, std::string>>> byName;
   std::vector<std::pair<std::string, std::string>>* current = nullptr;
   for (const Line& l : lines_) {
-    if (l.kind == Kind::Group) current = &byName[toLower(l.name)];
-    else if (current && l.kind == Kind::Key) current->emplace_back(l.name, l.value);
+    if (l.kind == Kind::Group)
+      current = &byName[toLower(l.name)];
+    else if (current && l.kind == Kind::Key)
+      current->emplace_back(l.name, l.value);
   }
   std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> out;
   for (const Line& l : lines_)
@@ -152,7 +159,9 @@ std::string IniFile::serialize() const {
   return text::utf8ToAnsi(text);
 }
 
-bool IniFile::save(const std::string& path) const { return fs::fileOps().replaceFileContent(path, serialize()); }
+bool IniFile::save(const std::string& path) const {
+  return fs::fileOps().replaceFileContent(path, serialize());
+}
 
 bool IniFile::update(const std::string& path, const std::function<void(IniFile&)>& change) {
   fs::FileLock lock(path);

@@ -42,8 +42,8 @@ void walkChildren(Engine& engine, const DirectiveNode& node) {
 }
 
 // Runs the element's handler (step 4); returns true when an ACTION context was saved.
-void dispatch(Engine& engine, const DirectiveNode& node, const std::string& tag,
-              ActionContext& saved, bool& hasSaved) {
+void dispatch(Engine& engine, const DirectiveNode& node, const std::string& tag, ActionContext& saved,
+              bool& hasSaved) {
   moveLevel(engine, 1);
   const DispatchEntry* entry = findHandler(tag);
   auto plugin = entry ? engine.pluginTags.end() : engine.pluginTags.find(tag);
@@ -110,8 +110,10 @@ void closeElement(Engine& engine, CloseRule rule, const ActionContext& saved, bo
   switch (rule) {
     case CloseRule::Action: closeAction(engine, saved, hasSaved); break;
     case CloseRule::Condition:
-      if (r == -2) r = 1;
-      else if (r == -3) r = 0;
+      if (r == -2)
+        r = 1;
+      else if (r == -3)
+        r = 0;
       break;
     case CloseRule::Loop:
       if (r == 1) r = -4;
@@ -137,8 +139,9 @@ int64_t interpretNode(Engine& engine, const DirectiveNode& node) {
   std::string tag = firstChars(node.name, 20);
   if (node.depth > engine.maxDepth) {
     // Refuse absurdly deep documents instead of exhausting the stack.
-    engine.log("Profondeur maximale d'imbrication atteinte (" + decimal(engine.maxDepth) +
-                   ") : la balise " + tag + " n'est pas traitée.", "ERR+0");
+    engine.log("Profondeur maximale d'imbrication atteinte (" + decimal(engine.maxDepth) + ") : la balise " +
+                   tag + " n'est pas traitée.",
+               "ERR+0");
     engine.log(tag + " en erreur.", "ERR+1");
     engine.run.exitCode |= -994;
     return 0;

@@ -50,8 +50,8 @@ class MemoStore {
 
   std::map<std::string, MemoEntry> entries_;
   std::unordered_map<std::string, std::set<std::string>> byUpper_;  // upper-cased name to names
-  std::deque<std::string> blocks_;  // stable addresses: never moved or freed
-  std::unordered_map<uintptr_t, size_t> blockIndex_;  // block address to its place in blocks_
+  std::deque<std::string> blocks_;                                  // stable addresses: never moved or freed
+  std::unordered_map<uintptr_t, size_t> blockIndex_;                // block address to its place in blocks_
 };
 
 }  // namespace orv

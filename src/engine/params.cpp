@@ -15,8 +15,8 @@ class SwitchPattern {
   SwitchPattern() {
     int error = 0;
     PCRE2_SIZE offset = 0;
-    code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>("^(\\/|\\-|\\+)"), PCRE2_ZERO_TERMINATED, 0,
-                          &error, &offset, nullptr);
+    code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>("^(\\/|\\-|\\+)"), PCRE2_ZERO_TERMINATED, 0, &error,
+                          &offset, nullptr);
     if (code_) match_ = pcre2_match_data_create_from_pattern(code_, nullptr);
   }
   ~SwitchPattern() {
@@ -25,8 +25,8 @@ class SwitchPattern {
   }
   bool matches(const std::string& text) const {
     if (!code_ || !match_) return !text.empty() && (text[0] == '/' || text[0] == '-' || text[0] == '+');
-    int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0,
-                         match_, nullptr);
+    int rc =
+        pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, match_, nullptr);
     return rc >= 0;
   }
 

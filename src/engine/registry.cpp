@@ -74,7 +74,8 @@ int64_t appendMultiString(const RegistryPath& path, const std::string& name, con
   // Only a value that is absent starts afresh: an unreadable one is left alone.
   if (read != 1 && read != -regapi::kErrorFileNotFound) return read == 0 ? 0 : read;
   std::vector<std::string> lines;
-  if (read == 1 && (type == kRegMultiSz || type == kRegSz || type == kRegExpandSz)) lines = multiStringLines(data);
+  if (read == 1 && (type == kRegMultiSz || type == kRegSz || type == kRegExpandSz))
+    lines = multiStringLines(data);
   lines.push_back(line);
   OpenedKey key(path, view, regapi::kAll);
   if (!key.get()) return 0;
@@ -188,8 +189,8 @@ std::string enumRegistryValueName(const RegistryPath& path, uint32_t index, Regi
 }
 
 bool isMachine64Bit(const std::string& machine) {
-  RegistryPath env{regapi::Root::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
-                   machine};
+  RegistryPath env{regapi::Root::LocalMachine,
+                   "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment", machine};
   if (toUpper(readRegistryValue(env, "PROCESSOR_ARCHITECTURE", 0)) != "AMD64") return false;
   RegistryPath nt{regapi::Root::LocalMachine, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion",
                   machine};

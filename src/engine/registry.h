@@ -13,7 +13,7 @@ namespace orv {
 
 struct RegistryPath {
   regapi::Root root = regapi::Root::None;
-  std::string subKey;        // below the root, no leading backslash
+  std::string subKey;         // below the root, no leading backslash
   std::string machine = ".";  // "." for the local machine
 };
 

@@ -9,11 +9,11 @@ namespace orv {
 
 namespace {
 
-
 // UTF-16 code units of data, an odd last byte ignored.
 std::vector<uint16_t> units(const std::vector<uint8_t>& data) {
   std::vector<uint16_t> out(data.size() / 2);
-  for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<uint16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+  for (size_t i = 0; i < out.size(); ++i)
+    out[i] = static_cast<uint16_t>(data[2 * i] | (data[2 * i + 1] << 8));
   return out;
 }
 

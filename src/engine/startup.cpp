@@ -50,8 +50,10 @@ static void detectFileEncoding(Engine& engine) {
     engine.run.documentEncoding = DocumentEncoding::Utf8;
     engine.logStartup("Le fichier sera ouvert en mode UTF-8.", "NIV2");
   } else if (declared == DeclaredUtf8::Invalid) {
-    engine.logStartup("Le fichier déclare l'encodage UTF-8 mais son contenu n'est pas en UTF-8 : "
-                      "il sera lu en ISO-8859-1.", "ATT2");
+    engine.logStartup(
+        "Le fichier déclare l'encodage UTF-8 mais son contenu n'est pas en UTF-8 : "
+        "il sera lu en ISO-8859-1.",
+        "ATT2");
   }
 }
 
@@ -88,9 +90,10 @@ static void chooseFile(Engine& engine) {
     return;
   }
   engine.logStartup("Sélection du fichier à démarrer par l'utilisateur.", "NIV2");
-  engine.run.directiveFile = firstChars(
-      dialogs::openFile(engine.run.title + " - Ouvrir un fichier de directive",
-                        "XML (*.xml)|*.xml|Tout fichier|*.*"), 255);
+  engine.run.directiveFile =
+      firstChars(dialogs::openFile(engine.run.title + " - Ouvrir un fichier de directive",
+                                   "XML (*.xml)|*.xml|Tout fichier|*.*"),
+                 255);
 }
 
 static void chooseEncoding(Engine& engine) {
@@ -160,7 +163,8 @@ int64_t runProgram(Engine& engine, const std::vector<std::string>& args) {
       engine.logStartup("Impossible de localiser le fichier " + engine.run.directiveFile, "ERR1");
       engine.run.exitCode |= -998;
       if (!engine.run.silent && !engine.run.directiveFile.empty())
-        dialogs::showError(engine.run.title, "Impossible de localiser le fichier : " + engine.run.directiveFile);
+        dialogs::showError(engine.run.title,
+                           "Impossible de localiser le fichier : " + engine.run.directiveFile);
     } else {
       runDocument(engine);
     }

@@ -7,9 +7,12 @@ namespace orv {
 
 static int digitValue(char c, int base) {
   int v = -1;
-  if (c >= '0' && c <= '9') v = c - '0';
-  else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+  if (c >= '0' && c <= '9')
+    v = c - '0';
+  else if (c >= 'a' && c <= 'f')
+    v = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F')
+    v = c - 'A' + 10;
   return v >= 0 && v < base ? v : -1;
 }
 
@@ -19,8 +22,10 @@ int64_t numberValue(std::string_view text) {
   bool negative = false;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
   int base = 10;
-  if (i < text.size() && text[i] == '$') base = 16, ++i;
-  else if (i < text.size() && text[i] == '%') base = 2, ++i;
+  if (i < text.size() && text[i] == '$')
+    base = 16, ++i;
+  else if (i < text.size() && text[i] == '%')
+    base = 2, ++i;
   uint64_t value = 0;  // unsigned arithmetic wraps instead of overflowing
   for (; i < text.size(); ++i) {
     int d = digitValue(text[i], base);
@@ -79,8 +84,7 @@ size_t find(std::string_view text, std::string_view needle, bool ignoreCase, siz
   return std::string_view::npos;
 }
 
-std::string replaceAll(std::string_view text, std::string_view from, std::string_view to,
-                       bool ignoreCase) {
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to, bool ignoreCase) {
   if (from.empty()) return std::string(text);
   std::string out;
   size_t pos = 0;

@@ -72,7 +72,8 @@ int64_t forFileLines(Engine& engine, const DirectiveNode& node, const std::strin
     return 0;
   }
   LoopFileLines file = loopFileLines(*bytes);
-  if (file.ansi) engine.log("Le fichier n'est pas en UTF-8 : lecture dans le jeu de caractères ANSI.", "WRN+2");
+  if (file.ansi)
+    engine.log("Le fichier n'est pas en UTF-8 : lecture dans le jeu de caractères ANSI.", "WRN+2");
   LoopState state;
   for (size_t i = 0; i < file.lines.size() && !state.stopped; ++i) {
     setPassVariables(engine, file.lines[i], static_cast<int64_t>(i + 1));
@@ -101,7 +102,8 @@ int64_t forDirectoryFiles(Engine& engine, const DirectiveNode& node, const std::
 int64_t forBody(Engine& engine, const DirectiveNode& node, const AttributeMap& attrs) {
   std::string type = firstChars(toLower(attrs.get("type")), 30);
   if (node.children.empty()) return 0;
-  if (type == "count") return forCount(engine, node, expandAttribute(engine, attrs.get("value"), {.limit = 500}));
+  if (type == "count")
+    return forCount(engine, node, expandAttribute(engine, attrs.get("value"), {.limit = 500}));
   std::string location = expandAttribute(engine, attrs.get("location"), {.limit = 512});
   if (type == "file" || type == "filetext") return forFileLines(engine, node, location);
   if (type == "filedir") return forDirectoryFiles(engine, node, location);
@@ -117,8 +119,9 @@ int64_t whileBody(Engine& engine, const DirectiveNode& node, const AttributeMap&
   std::string value = expandAttribute(engine, attrs.get("value"), {.limit = 500});
   if (mode != "equal" && mode != "dif") {
     // No test could ever stop such a loop.
-    engine.log("Mode de boucle non reconnu (equal ou dif attendu) : " + mode + ". La boucle n'est pas exécutée.",
-               "ERR+1");
+    engine.log(
+        "Mode de boucle non reconnu (equal ou dif attendu) : " + mode + ". La boucle n'est pas exécutée.",
+        "ERR+1");
     return 0;
   }
   LoopState state;
@@ -158,7 +161,8 @@ std::string utf16leToUtf8(const std::string& bytes) {
   };
   for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
     uint32_t cp = unit(i);
-    if (cp >= 0xD800 && cp < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+    if (cp >= 0xD800 && cp < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+        unit(i + 2) < 0xE000) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
       i += 2;
     }

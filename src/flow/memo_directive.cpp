@@ -114,12 +114,13 @@ int64_t runMemoDirective(Engine& engine, const DirectiveNode& node) {
   } else if (type == "file") {
     result = loadFileIntoMemo(engine, location, attrs.get("line"), name);
   } else if (type == "ini") {
-    result = loadIniIntoMemos(engine, {.path = location,
-                                       .group = expandAttribute(engine, attrs.get("groupname")),
-                                       .key = attrs.get("line"),
-                                       .name = name,
-                                       .defaultValue = value,
-                                       .withGroupName = find(mode, "assogroupname", true) != std::string::npos});
+    result =
+        loadIniIntoMemos(engine, {.path = location,
+                                  .group = expandAttribute(engine, attrs.get("groupname")),
+                                  .key = attrs.get("line"),
+                                  .name = name,
+                                  .defaultValue = value,
+                                  .withGroupName = find(mode, "assogroupname", true) != std::string::npos});
   } else if (type == "registry") {
     result = memoRegistry(engine, attrs, location, name, mode);
   } else if (type == "parameters") {

@@ -70,7 +70,8 @@ std::vector<std::string> splitTextLines(const std::string& bytes) {
 }
 
 static int storeWholeFile(Engine& engine, const std::string& bytes, const std::string& name) {
-  engine.log("Taille du fichier à stocker :" + decimal(static_cast<int64_t>(bytes.size() / 1024)) + " Ko.", "+3");
+  engine.log("Taille du fichier à stocker :" + decimal(static_cast<int64_t>(bytes.size() / 1024)) + " Ko.",
+             "+3");
   engine.memos.setBlock(name, bytes);
   engine.log("Stockage effectuée à l'emplacement mémoire " + engine.memos.find(name)->value, "+4");
   return 1;

@@ -9,12 +9,12 @@ struct Engine;
 
 // What loadIniIntoMemos reads, and under which names it keeps it.
 struct IniMemoRequest {
-  std::string path = {};            // the INI file
-  std::string group = {};           // empty: every group of the file
-  std::string key = {};             // one key of group; empty: every key of it
-  std::string name = {};            // memo name of that one key (empty: the key)
-  std::string defaultValue = {};    // value of that one key when it is missing
-  bool withGroupName = false;  // memos of a group are named group + "_" + key
+  std::string path = {};          // the INI file
+  std::string group = {};         // empty: every group of the file
+  std::string key = {};           // one key of group; empty: every key of it
+  std::string name = {};          // memo name of that one key (empty: the key)
+  std::string defaultValue = {};  // value of that one key when it is missing
+  bool withGroupName = false;     // memos of a group are named group + "_" + key
 };
 
 // Loads INI values into memos: one key of a group, a whole group, or (with an

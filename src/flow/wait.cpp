@@ -19,7 +19,7 @@ namespace {
 
 struct WaitRequest {
   std::string type, mode, location, value, valueName;
-  int64_t timeout = 0;      // seconds; 0 or less: no limit
+  int64_t timeout = 0;       // seconds; 0 or less: no limit
   int64_t refreshMs = 1000;  // pause before each check
   int8_t policy = 0;
 };
@@ -74,9 +74,12 @@ bool pollUntilMet(Engine& engine, const WaitRequest& r, const Check& check) {
 // Met when present for "detect" and when absent for "lost"; other modes never meet.
 Probe byMode(Engine& engine, const std::string& mode, bool present, const char* foundText,
              const char* goneText, const char* level) {
-  if (mode == "detect" && present) engine.log(foundText, level);
-  else if (mode == "lost" && !present) engine.log(goneText, level);
-  else return Probe::NotMet;
+  if (mode == "detect" && present)
+    engine.log(foundText, level);
+  else if (mode == "lost" && !present)
+    engine.log(goneText, level);
+  else
+    return Probe::NotMet;
   return Probe::Met;
 }
 
@@ -111,8 +114,10 @@ Probe checkRegistryValue(Engine& engine, const WaitRequest& r, const RegistryPat
 }
 
 bool waitRegistryValue(Engine& engine, const WaitRequest& r) {
-  if (r.mode == "detect") engine.log("Attente de la présence de la valeur : " + r.value, "+1");
-  else if (r.mode == "lost") engine.log("Attente du départ de la valeur : " + r.value, "+1");
+  if (r.mode == "detect")
+    engine.log("Attente de la présence de la valeur : " + r.value, "+1");
+  else if (r.mode == "lost")
+    engine.log("Attente du départ de la valeur : " + r.value, "+1");
   RegistryPath path;
   bool parsed = parseRegistryPath(r.location, path);
   return pollUntilMet(engine, r, [&] { return checkRegistryValue(engine, r, path, parsed); });
@@ -122,7 +127,8 @@ bool waitFile(Engine& engine, WaitRequest r) {
   engine.log("Attente de la présence du fichier : " + r.location, "+1");
   if (r.mode != "lost") r.mode = "detect";
   return pollUntilMet(engine, r, [&] {
-    return byMode(engine, r.mode, fs::fileExists(r.location), "Fichier détecté.", "Le fichier n'existe plus.", "+2");
+    return byMode(engine, r.mode, fs::fileExists(r.location), "Fichier détecté.", "Le fichier n'existe plus.",
+                  "+2");
   });
 }
 
@@ -142,7 +148,8 @@ Probe checkPing(Engine& engine, const WaitRequest& r, const std::string& address
     engine.log("Erreur système du ping (" + ping.failedCall + ") : " + decimal(ping.systemError), "ERR+3");
     return Probe::Failed;
   }
-  return byMode(engine, r.mode, ping.result > 0, "La machine répond.", "La machine ne répond pas ou plus.", "+3");
+  return byMode(engine, r.mode, ping.result > 0, "La machine répond.", "La machine ne répond pas ou plus.",
+                "+3");
 }
 
 bool waitPing(Engine& engine, const WaitRequest& r) {
@@ -191,7 +198,8 @@ int64_t runWait(Engine& engine, const DirectiveNode& node) {
   }
   WaitDecision d = decideWait(policy, met);
   if (d.internalError)
-    engine.log(attributeErrorText(kErrInternal) + " La condition d'attente ne fonctionne pas correctement.", "ERR+0");
+    engine.log(attributeErrorText(kErrInternal) + " La condition d'attente ne fonctionne pas correctement.",
+               "ERR+0");
   if (d.result == 1) engine.log("Les sous-directives vont être executées", "+0");
   if (d.result == -2) engine.log("Les sous-directives ne seront pas executées", "+0");
   return d.result;

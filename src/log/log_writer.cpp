@@ -16,15 +16,19 @@ static constexpr size_t kMaxIndentChars = 10;
 LevelStyle levelStyle(std::string_view token, int8_t nestingLevel) {
   LevelStyle style;
   std::string head = toUpper(token.substr(0, 3));
-  if (head == "LVL") style.prefix = "--> ";
-  else if (head == "WRN") style.prefix = "!-> ";
-  else if (head == "ERR") style.prefix = "X-> ";
+  if (head == "LVL")
+    style.prefix = "--> ";
+  else if (head == "WRN")
+    style.prefix = "!-> ";
+  else if (head == "ERR")
+    style.prefix = "X-> ";
   if (token.size() > 3) style.indent = numberValue(token.substr(3));
   size_t minus = token.find('-');
   size_t plus = token.find('+');
   if (minus != std::string_view::npos && minus + 1 < token.size()) {
     std::string_view rest = token.substr(minus + 1);
-    style.indent = saturatingAdd(nestingLevel, saturatingMul(numberValue(rest.substr(0, rest.find('-'))), -1));
+    style.indent =
+        saturatingAdd(nestingLevel, saturatingMul(numberValue(rest.substr(0, rest.find('-'))), -1));
   } else if (plus != std::string_view::npos && plus + 1 < token.size()) {
     std::string_view rest = token.substr(plus + 1);
     style.indent = saturatingAdd(nestingLevel, numberValue(rest.substr(0, rest.find('+'))));
@@ -94,8 +98,8 @@ static std::string indentation(const std::string& unit, int64_t count) {
   return firstChars(out, kMaxIndentChars);
 }
 
-std::string composeLogLine(LogFileConfig& config, std::string_view message,
-                           std::string_view level, const sys::LocalTime& date) {
+std::string composeLogLine(LogFileConfig& config, std::string_view message, std::string_view level,
+                           const sys::LocalTime& date) {
   applyDefaults(config);
   LevelStyle style = levelStyle(level, config.nestingLevel);
   std::string line;
@@ -124,8 +128,8 @@ int writeLogLine(LogFileConfig& config, std::string_view message, std::string_vi
 
 // Archive name i of a log: name.ext becomes name<sep>i.ext. A name without an
 // extension gets <sep>i appended, so an archive never collides with the log.
-static std::string archiveName(const std::string& name, const std::string& ext,
-                               const std::string& sep, int64_t i) {
+static std::string archiveName(const std::string& name, const std::string& ext, const std::string& sep,
+                               int64_t i) {
   if (ext == ".") return name + sep + decimal(i);
   return replaceAll(name, ext, sep + decimal(i) + ext);
 }

@@ -15,11 +15,11 @@ namespace orv::accounts {
 
 // Outcome of adding or deleting a user account.
 enum class UserOutcome : int {
-  Done = 1,          // the account was added or deleted
-  Failed = 0,        // any other failure
-  AccessDenied = -1, // the caller may not change the accounts database
-  Conflict = -2,     // add: the account exists; delete: it does not exist
-  BadPassword = -3,  // the password is refused (too short, empty, policy)
+  Done = 1,           // the account was added or deleted
+  Failed = 0,         // any other failure
+  AccessDenied = -1,  // the caller may not change the accounts database
+  Conflict = -2,      // add: the account exists; delete: it does not exist
+  BadPassword = -3,   // the password is refused (too short, empty, policy)
 };
 
 class AccountOps {

@@ -3,9 +3,7 @@
 
 namespace orv::fs {
 
-static size_t lastSeparator(const std::string& path) {
-  return path.find_last_of("\\/");
-}
+static size_t lastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
 
 std::string folderPart(const std::string& path) {
   size_t pos = lastSeparator(path);

@@ -8,7 +8,9 @@ void recordOsError(const char* call, int64_t code, const std::string& path) {
   lastError = {call, code, systemMessage(code), path};
 }
 
-void recordLastOsError(const char* call, const std::string& path) { recordOsError(call, lastSystemCode(), path); }
+void recordLastOsError(const char* call, const std::string& path) {
+  recordOsError(call, lastSystemCode(), path);
+}
 
 const OsError& lastOsError() { return lastError; }
 

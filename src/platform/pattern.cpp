@@ -31,10 +31,14 @@ std::u32string dosTokens(const std::u32string& p) {
   std::u32string out;
   for (size_t i = 0; i < p.size(); ++i) {
     char32_t next = i + 1 < p.size() ? p[i + 1] : 0;
-    if (p[i] == '?') out += kDosQm;
-    else if (p[i] == '*') out += next == '.' ? kDosStar : kStar;
-    else if (p[i] == '.' && (next == '?' || next == '*' || next == 0)) out += kDosDot;
-    else out += fold(p[i]);
+    if (p[i] == '?')
+      out += kDosQm;
+    else if (p[i] == '*')
+      out += next == '.' ? kDosStar : kStar;
+    else if (p[i] == '.' && (next == '?' || next == '*' || next == 0))
+      out += kDosDot;
+    else
+      out += fold(p[i]);
   }
   return out;
 }

@@ -35,8 +35,10 @@ SessionOps& sessionOps() {
   std::unique_ptr<SessionOps>& ops = installed();
   if (!ops) {
     std::string dryRun = sys::getEnv("ORVANTIS_SESSION_DRYRUN");
-    if (dryRun.empty()) ops = makeSystemSessionOps();
-    else ops = makeRecordingSessionOps(dryRun == "1" ? "orvantis-session.log" : dryRun);
+    if (dryRun.empty())
+      ops = makeSystemSessionOps();
+    else
+      ops = makeRecordingSessionOps(dryRun == "1" ? "orvantis-session.log" : dryRun);
   }
   return *ops;
 }

@@ -17,7 +17,7 @@ struct MailPart {
 };
 
 struct MailRequest {
-  std::string server;                   // host name or address
+  std::string server;  // host name or address
   int64_t port = 25;
   std::string envelopeFrom;             // MAIL FROM address
   std::vector<std::string> recipients;  // RCPT TO addresses (To, Cc and Bcc)

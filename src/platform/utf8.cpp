@@ -119,8 +119,10 @@ std::string foldUpper(std::string_view text) {
     size_t start = pos;
     bool valid = true;
     char32_t cp = decodeUtf8(text, pos, &valid);
-    if (valid) appendUtf8(out, foldUpper(cp));
-    else out.append(text.substr(start, pos - start));
+    if (valid)
+      appendUtf8(out, foldUpper(cp));
+    else
+      out.append(text.substr(start, pos - start));
   }
   return out;
 }

@@ -26,8 +26,10 @@ int64_t copyOneFile(Engine& engine, const std::string& source, const std::string
   bool exists = fs::dirExists(probe);
   if (!exists && contains(mode, "createdir")) {
     engine.log("Le répertoire n'existe pas, création de celui-ci.", "+4");
-    if (createDirectoryTree(probe)) engine.log("Répertoire crée correctement.", "+5");
-    else engine.log("Impossible de créer le répertoire avant la copie.", "ATT+5");
+    if (createDirectoryTree(probe))
+      engine.log("Répertoire crée correctement.", "+5");
+    else
+      engine.log("Impossible de créer le répertoire avant la copie.", "ATT+5");
   } else if (exists && contains(mode, "createdir")) {
     engine.log("Le répertoire est déja présent, pas besoin de lancer la création de celui-ci.", "+4");
   }
@@ -50,15 +52,18 @@ int64_t copy(Engine& engine, const AttributeMap& attrs) {
   if (type == "file") {
     result = copyOneFile(engine, source, target, mode);
   } else if (type == "directory") {
-    engine.log("Copie du répertoire " + source + " vers " + target + " avec filtre de fichier " + filter, "+2");
+    engine.log("Copie du répertoire " + source + " vers " + target + " avec filtre de fichier " + filter,
+               "+2");
     bool recursive = contains(mode, "recursive");
     if (recursive) engine.log("Copie en mode récursif", "+3");
     result = copyDirectory(source, target, filter, recursive) ? 1 : 0;
   } else {
     engine.log("Le paramètre type n'est pas renseigné correctement.", "ATT+1");
   }
-  if (result == 1) engine.log("Copie effectué correctement.", "+1");
-  else engine.log("Erreur de copie. Bien vérifier la source de la copie et la cible.", "ERR+1");
+  if (result == 1)
+    engine.log("Copie effectué correctement.", "+1");
+  else
+    engine.log("Erreur de copie. Bien vérifier la source de la copie et la cible.", "ERR+1");
   if (result != 1) logOsError(engine, "ERR+2");
   return result;
 }
@@ -98,8 +103,8 @@ int64_t deleteSubDirectories(Engine& engine, const std::string& location, const 
   return result;
 }
 
-int64_t deleteDirectory(Engine& engine, const std::string& location, const std::string& filter,
-                        bool force, bool recursive) {
+int64_t deleteDirectory(Engine& engine, const std::string& location, const std::string& filter, bool force,
+                        bool recursive) {
   if (!fs::dirExists(location)) {
     engine.log("Le répertoire n'existe pas ou n'est pas accessible.", "ATT+1");
     return 1;
@@ -143,12 +148,18 @@ int64_t deleteEntries(Engine& engine, const AttributeMap& attrs) {
   bool force = contains(mode, "force"), recursive = contains(mode, "recursive");
   int64_t result = 0;
   sys::clearOsError();
-  if (type == "file") result = deleteFile(engine, location, filter, recursive);
-  else if (type == "directory") result = deleteDirectory(engine, location, filter, force, recursive);
-  else if (type == "cleandir") result = cleanDirectory(engine, location);
-  else engine.log("Il est necéssaire de spécifier un type.", "ERR+1");
-  if (result == 1) engine.log("Opération réussi", "+2");
-  else engine.log("Impossible de supprimer.", "ATT+2");
+  if (type == "file")
+    result = deleteFile(engine, location, filter, recursive);
+  else if (type == "directory")
+    result = deleteDirectory(engine, location, filter, force, recursive);
+  else if (type == "cleandir")
+    result = cleanDirectory(engine, location);
+  else
+    engine.log("Il est necéssaire de spécifier un type.", "ERR+1");
+  if (result == 1)
+    engine.log("Opération réussi", "+2");
+  else
+    engine.log("Impossible de supprimer.", "ATT+2");
   if (result != 1) logOsError(engine, "ATT+3");
   return result;
 }

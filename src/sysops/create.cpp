@@ -40,7 +40,8 @@ int64_t createFile(Engine& engine, const std::string& location, const std::strin
   }
   bool lineEnd = mode.find("rc") != std::string::npos;
   int format = createFormat(mode);
-  std::string bytes = value.empty() ? std::string() : encodeCreateText(value + (lineEnd ? "\r\n" : ""), format);
+  std::string bytes =
+      value.empty() ? std::string() : encodeCreateText(value + (lineEnd ? "\r\n" : ""), format);
   fs::RewriteOutcome outcome = fs::fileOps().writeAtStart(location, bytes);
   if (outcome == fs::RewriteOutcome::OpenFailed) {
     engine.log("Impossible de créer le fichier ", "ATT+2");
@@ -67,7 +68,8 @@ int64_t create(Engine& engine, const AttributeMap& attrs) {
   if (type == "directory") {
     engine.log("Création du répertoire " + location, "+2");
     bool made = createDirectoryTree(location);
-    if (made || fs::dirExists(location)) engine.log("OK.", "+3");
+    if (made || fs::dirExists(location))
+      engine.log("OK.", "+3");
     else {
       engine.log("Le répertoire n'est pas créé correctement.", "ERR+3");
       logOsError(engine, "ERR+4");

@@ -21,7 +21,8 @@ struct ExecRequest {
 
 // The four path-like attributes: "#,%" and dialog answers only.
 std::string expandExec(Engine& engine, const AttributeMap& attrs, const char* key) {
-  return expandAttribute(engine, attrs.get(key), {.separators = "#,%", .actionStates = false, .execResults = false});
+  return expandAttribute(engine, attrs.get(key),
+                         {.separators = "#,%", .actionStates = false, .execResults = false});
 }
 
 ExecRequest readRequest(Engine& engine, const AttributeMap& attrs) {
@@ -66,7 +67,9 @@ int64_t finishWaitedRun(Engine& engine, const ExecRequest& r, proc::ChildProcess
     if (!r.validCodes.empty())
       result = acceptsExitCode(r.validCodes, code) ? 1 : 0;
     else
-      engine.log("L'option validReturnCode n'est pas spécifié, aucune vérification ne sera faite sur le retour.", "+1");
+      engine.log(
+          "L'option validReturnCode n'est pas spécifié, aucune vérification ne sera faite sur le retour.",
+          "+1");
   }
   return result;
 }

@@ -17,8 +17,10 @@ std::string convertedLines(const std::string& bytes) {
     size_t end = lf == std::string::npos ? bytes.size() : lf;
     size_t stop = end > start && bytes[end - 1] == '\r' ? end - 1 : end;
     const char* line = bytes.data() + start;
-    if (isValidUtf8(std::string_view(line, stop - start))) out.append(line, stop - start);
-    else out += text::ansiToUtf8(std::string(line, stop - start));
+    if (isValidUtf8(std::string_view(line, stop - start)))
+      out.append(line, stop - start);
+    else
+      out += text::ansiToUtf8(std::string(line, stop - start));
     out += '\r';
     start = lf == std::string::npos ? bytes.size() : lf + 1;
   }

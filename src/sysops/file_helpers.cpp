@@ -50,7 +50,8 @@ bool isVolumeRoot(const std::string& path) {
 }
 
 bool createDirectoryTree(const std::string& path) {
-  for (const std::string& prefix : directoryTreePrefixes(path, fs::separator())) fs::fileOps().makeDirectory(prefix);
+  for (const std::string& prefix : directoryTreePrefixes(path, fs::separator()))
+    fs::fileOps().makeDirectory(prefix);
   return fs::dirExists(path);
 }
 
@@ -81,8 +82,10 @@ static void deleteInto(const std::string& folder, const std::string& pattern, bo
     if (tally.failed) return;
     std::string path = joinPath(folder, e.name);
     if (!e.isDir) {
-      if (deleteFileForced(path)) ++tally.deleted;
-      else tally.failed = true;
+      if (deleteFileForced(path))
+        ++tally.deleted;
+      else
+        tally.failed = true;
     } else if (recursive && !e.isLink) {
       deleteInto(path, pattern, true, tally);
     }
@@ -110,10 +113,14 @@ bool removeTree(const std::string& given, bool force) {
   bool ok = entries.has_value();
   for (const fs::DirEntry& e : entries.value_or(std::vector<fs::DirEntry>())) {
     std::string child = joinPath(path, e.name);
-    if (e.isLink) ok = fs::fileOps().removeLink(child) && ok;
-    else if (e.isDir) ok = removeTree(child, force) && ok;
-    else if (e.readOnly && !force) ok = false;  // a read-only mark protects the file
-    else ok = (force ? deleteFileForced(child) : fs::fileOps().removeFile(child)) && ok;
+    if (e.isLink)
+      ok = fs::fileOps().removeLink(child) && ok;
+    else if (e.isDir)
+      ok = removeTree(child, force) && ok;
+    else if (e.readOnly && !force)
+      ok = false;  // a read-only mark protects the file
+    else
+      ok = (force ? deleteFileForced(child) : fs::fileOps().removeFile(child)) && ok;
   }
   return fs::fileOps().removeDirectory(path) && ok;
 }

@@ -38,8 +38,8 @@ T floatingValue(const std::string& text) {
   if (pos == std::string::npos) return 0;
   if (text[pos] == '+') ++pos;
   T value = 0;
-  auto [end, ec] = std::from_chars(text.data() + pos, text.data() + text.size(), value,
-                                   std::chars_format::general);
+  auto [end, ec] =
+      std::from_chars(text.data() + pos, text.data() + text.size(), value, std::chars_format::general);
   return ec == std::errc() ? value : T(0);
 }
 
@@ -52,15 +52,15 @@ void storeBlock(LibParameter& out, const T& value) {
 // Every parameter travels as a pointer, so one signature fits every call:
 // pointers go in the integer registers and the stack under both x64
 // conventions, and a callee that takes fewer arguments ignores the rest.
-using LibFunction = int64_t (*)(void*, void*, void*, void*, void*, void*, void*, void*, void*, void*,
-                                void*, void*, void*, void*, void*, void*, void*, void*, void*, void*);
+using LibFunction = int64_t (*)(void*, void*, void*, void*, void*, void*, void*, void*, void*, void*, void*,
+                                void*, void*, void*, void*, void*, void*, void*, void*, void*);
 
 int64_t callFunction(void* address, std::vector<LibParameter>& params) {
   void* a[kMaxParameters] = {};
   for (size_t i = 0; i < params.size() && i < kMaxParameters; ++i) a[i] = params[i].data();
   auto fn = reinterpret_cast<LibFunction>(address);
-  return fn(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10], a[11], a[12], a[13],
-            a[14], a[15], a[16], a[17], a[18], a[19]);
+  return fn(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10], a[11], a[12], a[13], a[14],
+            a[15], a[16], a[17], a[18], a[19]);
 }
 
 void logSystemError(Engine& engine, const lib::SystemError& error, const char* level) {
@@ -98,18 +98,22 @@ int64_t callExport(Engine& engine, const LibRequest& r, void* handle, const Attr
   std::vector<LibParameter> params;
   if (!collectParameters(engine, attrs, params)) return 0;
   if (params.size() > kMaxParameters) {
-    engine.log("Plus de " + decimal(kMaxParameters) + " paramètres : la fonction n'est pas appelée.", "ERR+2");
+    engine.log("Plus de " + decimal(kMaxParameters) + " paramètres : la fonction n'est pas appelée.",
+               "ERR+2");
     return 0;
   }
   int64_t value = callFunction(address, params);
   engine.results.lib[r.name] = value;
   engine.log("Retour de la fonction " + r.function + " : " + decimal(value), "+1");
   if (r.validCodes.empty()) {
-    engine.log("L'option ValidReturnCode n'est pas spécifié, aucune vérification ne sera faite sur le retour.", "+1");
+    engine.log(
+        "L'option ValidReturnCode n'est pas spécifié, aucune vérification ne sera faite sur le retour.",
+        "+1");
     return 1;
   }
   if (acceptsExitCode(r.validCodes, value)) return 1;
-  engine.log("Le retour de la fonction ne fait pas partie des valeurs acceptées (" + r.validCodes + ").", "ERR+2");
+  engine.log("Le retour de la fonction ne fait pas partie des valeurs acceptées (" + r.validCodes + ").",
+             "ERR+2");
   return 0;
 }
 

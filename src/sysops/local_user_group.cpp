@@ -51,7 +51,8 @@ int64_t memberOperation(Engine& engine, const AccountRequest& r) {
     return ops.deleteMember(r.group, r.user) ? 1 : 0;
   }
   if (r.mode != "check") return 0;
-  engine.log("Vérification de l'existance de l'utilisateur " + r.user + " dans le groupe local " + r.group, "");
+  engine.log("Vérification de l'existance de l'utilisateur " + r.user + " dans le groupe local " + r.group,
+             "");
   std::vector<std::string> members;
   ops.listMembers(r.group, members);
   std::string found = findNoCase(members, r.user);
@@ -91,18 +92,22 @@ int64_t groupOperation(Engine& engine, const AccountRequest& r) {
 
 int64_t addUser(Engine& engine, const AccountRequest& r) {
   engine.log("Création de l'utilisateur " + r.user, "");
-  UserOutcome outcome = r.password.empty() ? UserOutcome::BadPassword
-                                           : accounts::accountOps().addUser(r.user, r.password);
+  UserOutcome outcome =
+      r.password.empty() ? UserOutcome::BadPassword : accounts::accountOps().addUser(r.user, r.password);
   switch (outcome) {
     case UserOutcome::Done: return 1;
-    case UserOutcome::Failed: engine.log("Création de l'utilisateur " + r.user + " impossible !", "ATT"); break;
+    case UserOutcome::Failed:
+      engine.log("Création de l'utilisateur " + r.user + " impossible !", "ATT");
+      break;
     case UserOutcome::AccessDenied:
       engine.log("Impossible de créer l'utilisateur par manque de droit (accès refusé)", "ATT");
       break;
     case UserOutcome::Conflict: engine.log("L'utilisateur existe déja.", "ERR"); break;
     case UserOutcome::BadPassword:
-      engine.log("Impossible de créer l'utilsateur car le mot de passe est trop court, vide ou ne repecte pas "
-                 "la politique de sécutiré en vigeur.", "ATT");
+      engine.log(
+          "Impossible de créer l'utilsateur car le mot de passe est trop court, vide ou ne repecte pas "
+          "la politique de sécutiré en vigeur.",
+          "ATT");
       break;
   }
   return 0;

@@ -164,7 +164,8 @@ int64_t runMail(Engine& engine, const DirectiveNode&, const AttributeMap& attrs)
   }
   if (!s.attachments.empty() && ready) ready = addAttachments(engine, m, s);
   if (!ready) {
-    engine.log("Impossible d'envoyer le mail, car une erreur est survenue lors de la préparation du mail.", "ERR+1");
+    engine.log("Impossible d'envoyer le mail, car une erreur est survenue lors de la préparation du mail.",
+               "ERR+1");
     return 0;
   }
   return send(engine, m, s);

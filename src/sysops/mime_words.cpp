@@ -97,7 +97,8 @@ std::string mailboxAddress(const std::string& mailbox) {
 
 std::string encodeMailbox(const std::string& mailbox) {
   size_t open = mailbox.rfind('<');
-  if (open == std::string::npos || mailbox.find('>', open) == std::string::npos) return mailboxAddress(mailbox);
+  if (open == std::string::npos || mailbox.find('>', open) == std::string::npos)
+    return mailboxAddress(mailbox);
   std::string name = trimmed(oneLine(mailbox.substr(0, open)));
   std::string address = "<" + mailboxAddress(mailbox) + ">";
   if (name.empty()) return address;

@@ -9,7 +9,8 @@ namespace {
 using net::Failure;
 
 std::string httpReason(const net::TransferError& e) {
-  if (e.status > 0) return "le serveur a répondu HTTP " + decimal(e.status) + ", le fichier n'est pas enregistré";
+  if (e.status > 0)
+    return "le serveur a répondu HTTP " + decimal(e.status) + ", le fichier n'est pas enregistré";
   return "le serveur n'a pas envoyé de réponse HTTP valide";
 }
 
@@ -23,7 +24,8 @@ std::string failureText(const net::TransferError& e, const std::string& server) 
     case Failure::Refused: return "connexion refusée ou impossible vers " + server;
     case Failure::TimedOut: return "le serveur " + server + " ne répond plus (délai dépassé)";
     case Failure::HttpStatus: return httpReason(e);
-    case Failure::Truncated: return "transfert incomplet, les données reçues sont plus courtes que la taille annoncée";
+    case Failure::Truncated:
+      return "transfert incomplet, les données reçues sont plus courtes que la taille annoncée";
     case Failure::Interrupted: return "connexion interrompue par le serveur " + server;
     case Failure::Certificate: return "certificat du serveur refusé (" + e.detail + ")";
     case Failure::Tls: return "connexion sécurisée impossible (" + e.detail + ")";

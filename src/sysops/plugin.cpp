@@ -22,11 +22,13 @@ namespace orv {
 namespace {
 
 static_assert(offsetof(OrvPluginInfo, version) == 200 && offsetof(OrvPluginInfo, description) == 220 &&
-              offsetof(OrvPluginInfo, compatibility) == 1244 && offsetof(OrvPluginInfo, author) == 1245 &&
-              offsetof(OrvPluginInfo, creationDate) == 1345 && offsetof(OrvPluginInfo, tags) == 1385 &&
-              sizeof(OrvPluginInfo) == 1393, "the information block layout is part of the plug-in contract");
+                  offsetof(OrvPluginInfo, compatibility) == 1244 && offsetof(OrvPluginInfo, author) == 1245 &&
+                  offsetof(OrvPluginInfo, creationDate) == 1345 && offsetof(OrvPluginInfo, tags) == 1385 &&
+                  sizeof(OrvPluginInfo) == 1393,
+              "the information block layout is part of the plug-in contract");
 
-const char* kIncomplete = "Il manque des informations sur le plugin, cette librairie ne sera donc pas disponible.";
+const char* kIncomplete =
+    "Il manque des informations sur le plugin, cette librairie ne sera donc pas disponible.";
 constexpr size_t kMaxTagListUnits = 1 << 20;
 
 struct PluginRequest {
@@ -177,7 +179,8 @@ int64_t closePlugin(Engine& engine, const std::string& name) {
     engine.log("Impossible de trouver la balise spécifié dans les PlugIn's.", "ERR+1");
     return 0;
   }
-  engine.log("Fermeture de librairie spécifié. Tout les plugin's en relation ne seront plus disponible.", "+1");
+  engine.log("Fermeture de librairie spécifié. Tout les plugin's en relation ne seront plus disponible.",
+             "+1");
   binding->library->unload();
   return 1;
 }

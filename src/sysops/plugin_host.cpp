@@ -105,12 +105,14 @@ std::string safeLevel(const char* level) {
   size_t pos = (head == "LVL" || head == "ERR" || head == "WRN" || head == "ATT") ? 3 : 0;
   if (pos < token.size() && (token[pos] == '+' || token[pos] == '-')) ++pos;
   size_t digits = 0;
-  while (pos + digits < token.size() && std::isdigit(static_cast<unsigned char>(token[pos + digits]))) ++digits;
+  while (pos + digits < token.size() && std::isdigit(static_cast<unsigned char>(token[pos + digits])))
+    ++digits;
   if (pos + digits != token.size() || digits > 2 || token.empty()) return "+1";
   return token;
 }
 
-intptr_t callTagFunction(Engine& engine, const DirectiveNode& node, const AttributeMap& attrs, void* function) {
+intptr_t callTagFunction(Engine& engine, const DirectiveNode& node, const AttributeMap& attrs,
+                         void* function) {
   HostElement handle{{&kHostApi}, &engine, &node, &attrs};
   auto fn = reinterpret_cast<OrvTagFunction>(function);
   return fn(&handle.element);

@@ -11,7 +11,8 @@ class DirectiveNode;
 class AttributeMap;
 
 // Calls a tag function with a handle on node (valid for the call only); returns what it returned.
-intptr_t callTagFunction(Engine& engine, const DirectiveNode& node, const AttributeMap& attrs, void* function);
+intptr_t callTagFunction(Engine& engine, const DirectiveNode& node, const AttributeMap& attrs,
+                         void* function);
 // Copies text into a buffer of capacity units (NUL included, never splitting
 // a UTF-8 character); returns the text's whole length in bytes.
 int64_t copyUtf8(const std::string& text, char* buffer, size_t capacity);

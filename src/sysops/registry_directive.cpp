@@ -29,7 +29,7 @@ struct RegistryRequest {
   std::string valueName;  // expanded
   std::string value;      // expanded once (mode add expands it again)
   uint32_t type = kRegNone;
-  std::string mode;       // lower case
+  std::string mode;  // lower case
 };
 
 int selectView(const Engine& engine, const AttributeMap& attrs, const RegistryPath& path) {

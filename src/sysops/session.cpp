@@ -13,8 +13,8 @@ namespace {
 
 // The value of `value`: recorded exit codes, then memos, substituted; then the number rule.
 int64_t readValue(Engine& engine, const std::string& raw) {
-  return numberValue(expandAttribute(
-      engine, raw, {.actionStates = false, .dialogAnswers = false, .variables = false}));
+  return numberValue(
+      expandAttribute(engine, raw, {.actionStates = false, .dialogAnswers = false, .variables = false}));
 }
 
 int64_t act(Engine& engine, const AttributeMap& attrs) {

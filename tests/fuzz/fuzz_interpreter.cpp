@@ -19,8 +19,8 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
-const std::set<std::string> kTags = {"ACTION", "LOG", "MEMO", "PAUSE", "CREATE", "COPY", "DELETE",
-                                     "ORVANTIS"};
+const std::set<std::string> kTags = {"ACTION", "LOG",  "MEMO",   "PAUSE",
+                                     "CREATE", "COPY", "DELETE", "ORVANTIS"};
 // Attributes naming files, folders or the working directory.
 const std::set<std::string> kPathAttributes = {"location", "sourcelocation", "targetlocation", "log",
                                                "actionsfile"};
@@ -34,8 +34,7 @@ bool plainPath(const std::string& value) {
     std::string part = value.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
     if (part.empty() || part.find_first_not_of('.') == std::string::npos) return false;
     for (char c : part)
-      if (!isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_' && c != '-' && c != '*' &&
-          c != '?')
+      if (!isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_' && c != '-' && c != '*' && c != '?')
         return false;
     if (slash == std::string::npos) return true;
     start = slash + 1;
@@ -64,12 +63,15 @@ bool keepAttribute(const orv::DirectiveNode& node, const std::string& name, cons
 void confine(orv::DirectiveNode& node) {
   auto& a = node.attributes;
   for (size_t i = 0; i < a.size();)
-    if (keepAttribute(node, a[i].first, a[i].second)) ++i;
-    else a.erase(a.begin() + static_cast<std::ptrdiff_t>(i));
+    if (keepAttribute(node, a[i].first, a[i].second))
+      ++i;
+    else
+      a.erase(a.begin() + static_cast<std::ptrdiff_t>(i));
   auto& c = node.children;
   for (size_t i = 0; i < c.size();) {
     orv::DirectiveNode* child = c[i];
-    bool drop = child->isElement() && (!kTags.count(child->name) || (child->name == "PAUSE" && waits(*child)));
+    bool drop =
+        child->isElement() && (!kTags.count(child->name) || (child->name == "PAUSE" && waits(*child)));
     if (drop) {
       c.erase(c.begin() + static_cast<std::ptrdiff_t>(i));
       continue;

@@ -22,7 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   orv::matchFindPattern(name, pattern);
   bool spec = orv::matchFileSpec(name, pattern);
   // A filter list matches when one of its masks does; adding a mask never loses a match.
-  if (spec && !pattern.empty() && pattern != "*.*" && !orv::matchFileSpec(name, pattern + ";nothing-like-this")) __builtin_trap();
+  if (spec && !pattern.empty() && pattern != "*.*" &&
+      !orv::matchFileSpec(name, pattern + ";nothing-like-this"))
+    __builtin_trap();
   // A filter without wildcards, separators or blanks is one literal mask: an
   // ASCII name it matches has its length (no byte of it may act as ";").
   bool literal = pattern.find_first_of(";*? ") == std::string::npos;

@@ -3,9 +3,15 @@
 #include "engine/registry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const uint32_t kTypes[] = {orv::kRegNone,  orv::kRegSz,       orv::kRegExpandSz,
-                                    orv::kRegBinary, orv::kRegDword,   orv::kRegMultiSz,
-                                    orv::kRegQword,  5,                42};
+  static const uint32_t kTypes[] = {orv::kRegNone,
+                                    orv::kRegSz,
+                                    orv::kRegExpandSz,
+                                    orv::kRegBinary,
+                                    orv::kRegDword,
+                                    orv::kRegMultiSz,
+                                    orv::kRegQword,
+                                    5,
+                                    42};
   uint32_t type = kTypes[orv::fuzz::choice(data, size, 9)];
   std::string text = orv::fuzz::text(data, size);
   orv::RegistryPath path;

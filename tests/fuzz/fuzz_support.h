@@ -16,8 +16,10 @@ inline std::string text(const uint8_t* data, size_t size) {
 inline std::vector<std::string> fields(const uint8_t* data, size_t size) {
   std::vector<std::string> out(1);
   for (size_t i = 0; i < size; ++i) {
-    if (data[i] == 0) out.emplace_back();
-    else out.back() += static_cast<char>(data[i]);
+    if (data[i] == 0)
+      out.emplace_back();
+    else
+      out.back() += static_cast<char>(data[i]);
   }
   return out;
 }

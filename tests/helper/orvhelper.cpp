@@ -67,16 +67,24 @@ int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; i += 2) {
     const char* verb = argv[i];
     const char* arg = argv[i + 1];
-    if (!strcmp(verb, "out")) emit(stdout, atoll(arg));
-    else if (!strcmp(verb, "err")) emit(stderr, atoll(arg));
-    else if (!strcmp(verb, "line")) printf("%s\n", arg), fflush(stdout);
-    else if (!strcmp(verb, "env")) printf("%s\n", getenv(arg) ? getenv(arg) : ""), fflush(stdout);
-    else if (!strcmp(verb, "cwd")) printf("%s\n", std::filesystem::current_path().string().c_str()), fflush(stdout);
-    else if (!strcmp(verb, "spawn")) spawnSleeper(argv[0], arg);
-    else if (!strcmp(verb, "sleep")) std::this_thread::sleep_for(std::chrono::milliseconds(atoll(arg)));
+    if (!strcmp(verb, "out"))
+      emit(stdout, atoll(arg));
+    else if (!strcmp(verb, "err"))
+      emit(stderr, atoll(arg));
+    else if (!strcmp(verb, "line"))
+      printf("%s\n", arg), fflush(stdout);
+    else if (!strcmp(verb, "env"))
+      printf("%s\n", getenv(arg) ? getenv(arg) : ""), fflush(stdout);
+    else if (!strcmp(verb, "cwd"))
+      printf("%s\n", std::filesystem::current_path().string().c_str()), fflush(stdout);
+    else if (!strcmp(verb, "spawn"))
+      spawnSleeper(argv[0], arg);
+    else if (!strcmp(verb, "sleep"))
+      std::this_thread::sleep_for(std::chrono::milliseconds(atoll(arg)));
     else if (!strcmp(verb, "create")) {
       if (FILE* f = fopen(arg, "wb")) fclose(f);
-    } else if (!strcmp(verb, "exit")) code = atoi(arg);
+    } else if (!strcmp(verb, "exit"))
+      code = atoi(arg);
     else if (!strcmp(verb, "argv")) {
       for (int k = i + 1; k < argc; ++k) printf("[%s]\n", argv[k]);
       fflush(stdout);

@@ -34,7 +34,8 @@ static int run(int argc, char** argv) {
   RegistryPath path;
   if (!parseRegistryPath(argv[2], path)) return 2;
   if (command == "get") return get(path, argv[3]);
-  if (command == "set" && argc == 6) return set(path, argv[3], static_cast<uint32_t>(std::stoul(argv[4])), argv[5]);
+  if (command == "set" && argc == 6)
+    return set(path, argv[3], static_cast<uint32_t>(std::stoul(argv[4])), argv[5]);
   if (command == "fill" && argc == 5) {
     int failures = 0, count = std::stoi(argv[4]);
     closeRegistryKey(createRegistryKey(path, 0));

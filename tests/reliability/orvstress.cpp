@@ -41,7 +41,8 @@ std::set<std::string> matches(const std::string& file, const std::string& patter
   std::set<std::string> out;
   std::regex re(pattern);
   std::string text = slurp(file);
-  for (std::sregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it) out.insert((*it)[1].str());
+  for (std::sregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it)
+    out.insert((*it)[1].str());
   return out;
 }
 
@@ -52,9 +53,7 @@ std::string slurp(const std::string& path) {
   return s.str();
 }
 
-void spit(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+void spit(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // A directive file of count actions named prefix1.., each recorded at version 1
 // (in the INI file, and under the registry location when there is one).
@@ -161,7 +160,8 @@ long long timeFullRun(const std::string& binary, const std::string& dir, const s
   Process p;
   if (!start(binary, dir, "probe.xml", p)) return -1;
   wait(p);
-  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+  auto ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
   spit(dir + "/actions.ini", "");
   std::remove((dir + "/run.log").c_str());
   return ms;
@@ -174,15 +174,18 @@ bool basesIntact(const std::string& dir, const std::string& location, int round,
   if (!readBase(dir + "/actions.ini", names, why))
     return std::fprintf(stderr, "round %d: %s\n", round, why.c_str()), false;
   for (const std::string& name : loggedRecords(dir + "/run.log"))
-    if (!names.count(name)) return std::fprintf(stderr, "round %d: INI record %s lost\n", round, name.c_str()), false;
+    if (!names.count(name))
+      return std::fprintf(stderr, "round %d: INI record %s lost\n", round, name.c_str()), false;
   std::string lost = missingFromRegistry(location, endedActions(dir + "/run.log"));
-  if (!lost.empty()) return std::fprintf(stderr, "round %d: registry record %s lost\n", round, lost.c_str()), false;
+  if (!lost.empty())
+    return std::fprintf(stderr, "round %d: registry record %s lost\n", round, lost.c_str()), false;
   count = names.size();
   return true;
 }
 
 int killLoop(const std::string& binary, const std::string& dir, int rounds) {
-  std::string base = "HKCU\\Software\\OrvantisTest\\stress" + std::to_string(std::random_device{}()), location;
+  std::string base = "HKCU\\Software\\OrvantisTest\\stress" + std::to_string(std::random_device{}()),
+              location;
   long long full = timeFullRun(binary, dir, base + "_0");
   if (full < 0) return std::fprintf(stderr, "cannot start %s\n", binary.c_str()), 2;
   std::mt19937 random(12345);

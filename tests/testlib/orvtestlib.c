@@ -45,7 +45,7 @@ ORV_PLUGIN_EXPORT int64_t CheckTwenty(const int64_t* p1, const int64_t* p2, cons
                                       const int64_t* p13, const int64_t* p14, const int64_t* p15,
                                       const int64_t* p16, const int64_t* p17, const int64_t* p18,
                                       const int64_t* p19, const int64_t* p20) {
-  const int64_t* p[20] = {p1, p2, p3, p4, p5, p6, p7, p8, p9, p10,
+  const int64_t* p[20] = {p1,  p2,  p3,  p4,  p5,  p6,  p7,  p8,  p9,  p10,
                           p11, p12, p13, p14, p15, p16, p17, p18, p19, p20};
   for (int i = 0; i < 20; ++i)
     if (!p[i] || *p[i] != i + 1) return -(i + 1);

@@ -94,7 +94,8 @@ TEST_F(Triggers, DateRulesAreStrict) {
   EXPECT_TRUE(logged("Date de prochaine execution : 14/11/2023 - 22:13:20 (1700000000)."));
   stored("[ActionDate]\r\nDaily = " + std::to_string(kNow - 86401) + "\r\n");
   EXPECT_TRUE(dateTrigger(engine_, "Daily", "d:1"));
-  EXPECT_TRUE(logged("La date de dernière execution dépasse celle demandée. L'action Daily doit s'executer."));
+  EXPECT_TRUE(
+      logged("La date de dernière execution dépasse celle demandée. L'action Daily doit s'executer."));
   EXPECT_TRUE(dateTrigger(engine_, "Never", "d:1"));
   EXPECT_TRUE(logged("L'action n'a jamais initialisé de date."));
 }
@@ -106,7 +107,8 @@ TEST_F(Triggers, PeriodsAndDatesTooLongToComputeAreHeld) {
   stored("[ActionDate]\r\nLate = " + std::to_string(kNow - 10) + "\r\n");
   newLines();
   EXPECT_FALSE(dateTrigger(engine_, "Late", "s:9223372036854775807")) << "next date beyond any date: not due";
-  EXPECT_TRUE(logged("Date de prochaine execution incalculable (9223372036854775807 secondes après la dernière)."));
+  EXPECT_TRUE(
+      logged("Date de prochaine execution incalculable (9223372036854775807 secondes après la dernière)."));
   EXPECT_TRUE(dateTrigger(engine_, "Late", "s:-9223372036854775807"));
   // A damaged base: dates no run could have written read as never run.
   for (const char* damaged : {"-9223372036854775808", "9223372036854775807", "-62135596801"}) {
@@ -115,7 +117,8 @@ TEST_F(Triggers, PeriodsAndDatesTooLongToComputeAreHeld) {
     std::vector<std::string> lines = newLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
                         std::string("\t\t\tDate de dernière execution endommagée, ignorée : ") + damaged),
-              lines.end()) << damaged;
+              lines.end())
+        << damaged;
   }
 }
 
@@ -129,8 +132,10 @@ TEST_F(Triggers, WaitsTooLongToComputeAreHeldAtTheLongestSleep) {
 }
 
 TEST_F(Triggers, WaitAtCloseTooLongToComputeIsHeld) {
-  auto doc = parseDocument("<ORVANTIS><ORVANTIS waitatclose='9223372036854775807'/>"
-                           "<ORVANTIS waitatclose='-9223372036854775808'/></ORVANTIS>", "");
+  auto doc = parseDocument(
+      "<ORVANTIS><ORVANTIS waitatclose='9223372036854775807'/>"
+      "<ORVANTIS waitatclose='-9223372036854775808'/></ORVANTIS>",
+      "");
   runEntry(engine_, *findHandler("ORVANTIS"), *doc->root->children[0]);
   EXPECT_EQ(engine_.switches.waitAtCloseMs, sys::kLongestSleepMs);
   EXPECT_TRUE(logged("\t\tDurée d'attente trop longue, ramenée à 9223372036854775807 millisecondes."));
@@ -160,8 +165,8 @@ TEST_F(Triggers, RecordsOnlyCompletedActionsWithTheirKinds) {
 
 TEST_F(Triggers, RegistryLocationReplacesTheIniRecord) {
   stored("[Action]\r\nReg = 1\r\n");
-  engine_.root.registryLocation =
-      "HKCU\\Software\\OrvantisTest\\t" + std::to_string(static_cast<unsigned>(kNow ^ sys::monotonicMs())) + "\\";
+  engine_.root.registryLocation = "HKCU\\Software\\OrvantisTest\\t" +
+                                  std::to_string(static_cast<unsigned>(kNow ^ sys::monotonicMs())) + "\\";
   EXPECT_TRUE(versionTrigger(engine_, "Reg", "1")) << "missing in the registry: not recorded";
   EXPECT_TRUE(logged("L'action Reg n'est pas enregistrée."));
   EXPECT_EQ(writeActionRecord(engine_, "Reg", RecordKind::Version, "7"), 1);

@@ -33,16 +33,20 @@ class Check : public ::testing::Test {
 
 TEST_F(Check, GateOfEveryPolicyOnTrueAndFalseConditions) {
   engine.params["p"] = "x";
-  struct Case { const char* blocktag; int64_t ifTrue, ifFalse; };
-  const Case cases[] = {{"", 1, -2},        {"pie", 1, -2},    {"PNE", -2, 1},  {"block", -2, 1},
-                        {"signalerror", 1, -3}, {"2", 1, -3}, {"1", -2, 1},    {"7", 1, 0},
-                        {"whatever", 1, -2}};
+  struct Case {
+    const char* blocktag;
+    int64_t ifTrue, ifFalse;
+  };
+  const Case cases[] = {
+      {"", 1, -2},  {"pie", 1, -2}, {"PNE", -2, 1}, {"block", -2, 1},   {"signalerror", 1, -3},
+      {"2", 1, -3}, {"1", -2, 1},   {"7", 1, 0},    {"whatever", 1, -2}};
   for (const Case& c : cases) {
     std::string tag = std::string(" blocktag=\"") + c.blocktag + "\"";
     EXPECT_EQ(run("type=\"parameter\" name=\"p\"" + tag), c.ifTrue) << c.blocktag;
     EXPECT_EQ(run("type=\"parameter\" name=\"q\"" + tag), c.ifFalse) << c.blocktag;
   }
-  EXPECT_TRUE(logged("X-> Erreur interne de la fonction ! La condition de passage ne fonctionne pas correctement."));
+  EXPECT_TRUE(
+      logged("X-> Erreur interne de la fonction ! La condition de passage ne fonctionne pas correctement."));
 }
 
 TEST_F(Check, SkipAndRunLinesFollowTheResult) {
@@ -77,7 +81,8 @@ TEST_F(Check, TypeAndModeAreReadInAnyCaseAndValuesAreCut) {
 TEST_F(Check, InterpreterTurnsSkipIntoSuccessAndStopIntoError) {
   auto doc = parseDocument(
       "<ORVANTIS><ACTION name=\"A\"><CHECK type=\"parameter\" name=\"none\"><LOG text=\"x\"/></CHECK>"
-      "<CHECK type=\"parameter\" name=\"none\" blocktag=\"signalerror\"/></ACTION></ORVANTIS>", "");
+      "<CHECK type=\"parameter\" name=\"none\" blocktag=\"signalerror\"/></ACTION></ORVANTIS>",
+      "");
   const DirectiveNode& action = *doc->root->children[0];
   EXPECT_EQ(interpretNode(engine, *action.children[0]), 1);
   EXPECT_EQ(interpretNode(engine, *action.children[1]), 0);
@@ -118,7 +123,7 @@ TEST_F(Check, ActionStates) {
 TEST_F(Check, MemoAndParameterComparisons) {
   engine.memos.set("empty", "");
   engine.memos.set("v", "xabx");
-  EXPECT_EQ(run("type=\"memo\" name=\"empty\""), 1);          // no value attribute: presence
+  EXPECT_EQ(run("type=\"memo\" name=\"empty\""), 1);             // no value attribute: presence
   EXPECT_EQ(run("type=\"memo\" name=\"empty\" value=\"\""), 1);  // one empty item
   EXPECT_EQ(run("type=\"memo\" name=\"v\" value=\"\""), -2);
   EXPECT_EQ(run("type=\"memo\" name=\"v\" value=\"a,xabx\" mode=\"dif\""), -2);

@@ -35,7 +35,9 @@ class Conditions : public ::testing::Test {
       if (l.find(text) != std::string::npos) return true;
     return false;
   }
-  int sysver(const std::string& value, const SystemFacts& f) { return checkSystemVersionWith(engine, value, f); }
+  int sysver(const std::string& value, const SystemFacts& f) {
+    return checkSystemVersionWith(engine, value, f);
+  }
   test::TempDir dir;
   Engine engine;
 };
@@ -129,7 +131,7 @@ TEST_F(Conditions, DateSpecificationsAndPeriods) {
   EXPECT_EQ(checkDate(engine, "y=2030", "startdate"), 1);
 
   fixClock(2024, 3, 26, 8, 0, 0);
-  EXPECT_EQ(checkDate(engine, "d=25", ""), 1);   // the day after still holds
+  EXPECT_EQ(checkDate(engine, "d=25", ""), 1);  // the day after still holds
   EXPECT_EQ(checkDate(engine, "d=24,d=26", ""), 1);
   EXPECT_EQ(checkDate(engine, "d=27", ""), 0);
   EXPECT_EQ(dateFromSpecification("", 12345), 0);

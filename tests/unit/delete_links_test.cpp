@@ -29,12 +29,11 @@ class Links : public ::testing::Test {
     if (ec) GTEST_SKIP() << "links cannot be made here: " << ec.message();
   }
   int64_t run(const std::string& directive) {
-    doc = parseDocument("<ORVANTIS><ACTION name=\"a\" version=\"1\">" + directive + "</ACTION></ORVANTIS>", "");
+    doc =
+        parseDocument("<ORVANTIS><ACTION name=\"a\" version=\"1\">" + directive + "</ACTION></ORVANTIS>", "");
     return interpretNode(engine, *doc->root->children[0]->children[0]);
   }
-  void expectOutsideIntact() {
-    EXPECT_EQ(test::slurp(dir.file("outside/keep.txt")), "precious");
-  }
+  void expectOutsideIntact() { EXPECT_EQ(test::slurp(dir.file("outside/keep.txt")), "precious"); }
   std::string attr(const std::string& name) { return dir.file(name); }
   test::TempDir dir;
   Engine engine;
@@ -48,7 +47,9 @@ TEST_F(Links, RemoveTreeRemovesTheLinksOnly) {
 }
 
 TEST_F(Links, DeleteDirectoryTypes) {
-  EXPECT_EQ(run("<DELETE type=\"directory\" location=\"" + attr("tree/sub") + "\" filefilter=\"*\" mode=\"recursive\"/>"), 1);
+  EXPECT_EQ(run("<DELETE type=\"directory\" location=\"" + attr("tree/sub") +
+                "\" filefilter=\"*\" mode=\"recursive\"/>"),
+            1);
   expectOutsideIntact();
   EXPECT_FALSE(fs::pathExists(dir.file("tree/sub/link")));
   EXPECT_EQ(run("<DELETE type=\"cleandir\" location=\"" + attr("tree") + "\"/>"), 1);
@@ -59,7 +60,9 @@ TEST_F(Links, DeleteDirectoryTypes) {
 }
 
 TEST_F(Links, DeleteFilesRecursiveDoesNotEnterLinkedFolders) {
-  EXPECT_EQ(run("<DELETE type=\"file\" location=\"" + attr("tree") + "\" filefilter=\"*\" mode=\"recursive\"/>"), 1);
+  EXPECT_EQ(
+      run("<DELETE type=\"file\" location=\"" + attr("tree") + "\" filefilter=\"*\" mode=\"recursive\"/>"),
+      1);
   expectOutsideIntact();
   EXPECT_FALSE(fs::pathExists(dir.file("tree/sub/f.txt")));
 }

@@ -56,10 +56,11 @@ TEST_F(PolicyLog, InheritsFromTheActionThenTheRoot) {
   EXPECT_EQ(applyErrorPolicy(engine, 0, 1), -1);
   // A code of its own (2) is not replaced by the fallbacks.
   EXPECT_EQ(applyErrorPolicy(engine, 2, 0), 0);
-  EXPECT_EQ(lines(), (std::vector<std::string>{"\tBlockTagError : Paramètre hérité de la racine.",
-                                               "\tBlockTagError : Bloquage si erreur.",
-                                               "\tBlockTagError : Paramètre hérité de l'action.",
-                                               "\tBlockTagError : On ignore le retour d'erreur passage à -1."}));
+  EXPECT_EQ(lines(),
+            (std::vector<std::string>{"\tBlockTagError : Paramètre hérité de la racine.",
+                                      "\tBlockTagError : Bloquage si erreur.",
+                                      "\tBlockTagError : Paramètre hérité de l'action.",
+                                      "\tBlockTagError : On ignore le retour d'erreur passage à -1."}));
 }
 
 TEST_F(PolicyLog, AttributesAreLowerCasedAndLogged) {

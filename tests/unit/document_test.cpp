@@ -7,7 +7,8 @@ namespace orv {
 TEST(Document, NodePathsNumberRepeatedSteps) {
   auto doc = parseDocument(
       "<?xml version='1.0'?><!DOCTYPE ORVANTIS><ORVANTIS><ACTION/><!--c--><ACTION><COPY/><COPY/>"
-      "<DELETE/><![CDATA[x]]><?pi data?></ACTION><!--d--></ORVANTIS>", "");
+      "<DELETE/><![CDATA[x]]><?pi data?></ACTION><!--d--></ORVANTIS>",
+      "");
   ASSERT_EQ(doc->status, 0);
   const DirectiveNode* root = doc->root;
   EXPECT_EQ(doc->document->path(), "/");

@@ -28,10 +28,11 @@ TEST(ExecReliability, HundredsOfMegabytesOnBothStreams) {
   Engine engine;
   engine.runLog.path = dir.file("run.log");
   std::string out = dir.file("out.txt");
-  auto doc = parseDocument("<ORVANTIS><EXEC name=\"big\" programlocation=\"" + helper() +
-                               "\" parameters=\"out " + std::to_string(kBytes) + " err " +
-                               std::to_string(kBytes) + " exit 3\" mode=\"wait\" output=\"" + out +
-                               "\" validreturncode=\"3\"/></ORVANTIS>", "");
+  auto doc =
+      parseDocument("<ORVANTIS><EXEC name=\"big\" programlocation=\"" + helper() + "\" parameters=\"out " +
+                        std::to_string(kBytes) + " err " + std::to_string(kBytes) +
+                        " exit 3\" mode=\"wait\" output=\"" + out + "\" validreturncode=\"3\"/></ORVANTIS>",
+                    "");
   ASSERT_EQ(doc->status, 0);
   EXPECT_EQ(interpretNode(engine, *doc->root->children[0]), 1);
   EXPECT_EQ(engine.results.exec["big"], 3);

@@ -93,8 +93,8 @@ TEST(ChildProcess, ArgumentsWorkingFolderAndEnvironment) {
   proc::StartOptions options;
   options.capture = true;
   int64_t error = 0;
-  auto child = proc::startProcess(helperPath(), "env ORV_EXEC_TEST cwd - argv \"a b\" c", dir.path(),
-                                  options, error);
+  auto child =
+      proc::startProcess(helperPath(), "env ORV_EXEC_TEST cwd - argv \"a b\" c", dir.path(), options, error);
   ASSERT_TRUE(child);
   ASSERT_TRUE(child->waitForExit(0));
   std::string out = capturedText(child->output());

@@ -13,7 +13,9 @@ namespace orv {
 
 class ExpansionStores : public ::testing::Test {
  protected:
-  void SetUp() override { clock::setForTesting([] { return sys::LocalTime{2024, 3, 9, 7, 5, 3}; }); }
+  void SetUp() override {
+    clock::setForTesting([] { return sys::LocalTime{2024, 3, 9, 7, 5, 3}; });
+  }
   void TearDown() override { clock::setForTesting(nullptr); }
   Engine engine;
 };

@@ -46,8 +46,10 @@ TEST(DirectoryTree, SeparatorsAreTrimmed) {
 class Tree : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* d : {"top", "top/data", "top/x.tmp", "top/x.tmp/inner.tmp"}) fs::makeDirectory(dir.file(d));
-    for (const char* f : {"top/a.tmp", "top/b.log", "top/data/c.tmp", "top/x.tmp/d.tmp", "top/x.tmp/inner.tmp/e.tmp"})
+    for (const char* d : {"top", "top/data", "top/x.tmp", "top/x.tmp/inner.tmp"})
+      fs::makeDirectory(dir.file(d));
+    for (const char* f :
+         {"top/a.tmp", "top/b.log", "top/data/c.tmp", "top/x.tmp/d.tmp", "top/x.tmp/inner.tmp/e.tmp"})
       test::spit(dir.file(f), "x");
   }
   bool exists(const char* name) { return fs::pathExists(dir.file(name)); }
@@ -68,7 +70,8 @@ TEST_F(Tree, DeleteMatchingFilesEntersOnlyMatchingFolders) {
 
 TEST_F(Tree, ListingPutsParentsBeforeChildren) {
   V all = listSubDirectories(dir.file("top"), "*.tmp", true);
-  EXPECT_EQ(all, (V{joinPath(dir.file("top"), "x.tmp"), joinPath(joinPath(dir.file("top"), "x.tmp"), "inner.tmp")}));
+  EXPECT_EQ(all, (V{joinPath(dir.file("top"), "x.tmp"),
+                    joinPath(joinPath(dir.file("top"), "x.tmp"), "inner.tmp")}));
   EXPECT_EQ(listSubDirectories(dir.file("top"), "", false).size(), 2u);
 }
 
@@ -113,7 +116,9 @@ TEST(CreateFormat, FirstWordInOrderAsciiUtf8Unicode) {
   EXPECT_EQ(encodeCreateText("é", 2), "\xEF\xBB\xBF\xC3\xA9");
   EXPECT_EQ(encodeCreateText("é€", 24), "\xE9\x80");
   EXPECT_EQ(encodeCreateText("é", 0), "\xE9");
-  EXPECT_EQ(encodeCreateText("a\xF0\x9F\x98\x80", 25), std::string("\xFF\xFE" "a\0\x3D\xD8\x00\xDE", 8));
+  EXPECT_EQ(encodeCreateText("a\xF0\x9F\x98\x80", 25), std::string("\xFF\xFE"
+                                                                   "a\0\x3D\xD8\x00\xDE",
+                                                                   8));
 }
 
 TEST(RewriteAtStart, KeepsLongerOldContent) {

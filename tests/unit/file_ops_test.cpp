@@ -26,7 +26,8 @@ class InjectedFaults : public ::testing::Test {
     return runEntry(engine, *findHandler(std::string(node.name)), node);
   }
   std::string replaceDir(std::string text) {
-    for (size_t at; (at = text.find('@')) != std::string::npos;) text.replace(at, 1, dir.path() + fs::separator());
+    for (size_t at; (at = text.find('@')) != std::string::npos;)
+      text.replace(at, 1, dir.path() + fs::separator());
     return text;
   }
   bool logged(const std::string& line) {
@@ -86,7 +87,8 @@ TEST_F(InjectedFaults, DeleteStopsAtTheFirstFailedDeletion) {
   EXPECT_EQ(run("<DELETE type=\"file\" location=\"@del\" filefilter=\"*.txt\"/>"), 0);
   EXPECT_EQ(recorder.calls("removeFile").size(), 2u);
   size_t left = 0;
-  for (const char* name : {"1.txt", "2.txt", "3.txt", "4.txt"}) left += fs::fileExists(dir.file("del/") + name);
+  for (const char* name : {"1.txt", "2.txt", "3.txt", "4.txt"})
+    left += fs::fileExists(dir.file("del/") + name);
   EXPECT_EQ(left, 3u);  // the failed one and the two never tried
 }
 
@@ -95,8 +97,7 @@ TEST_F(InjectedFaults, DeleteOfAVolumeRootRemovesNothing) {
   for (const char* type : {"directory", "cleandir"}) {
     for (const char* root : {"/", "//"}) {
       SCOPED_TRACE(std::string(type) + " " + root);
-      EXPECT_EQ(run(std::string("<DELETE type=\"") + type + "\" location=\"" + root +
-                    "\"/>"), 0);
+      EXPECT_EQ(run(std::string("<DELETE type=\"") + type + "\" location=\"" + root + "\"/>"), 0);
     }
   }
   for (const std::string& call : recorder.calls()) EXPECT_EQ(call.rfind("appendToFile", 0), 0u) << call;

@@ -26,7 +26,8 @@ TEST(IniFile, WritingKeepsUntouchedLinesAndUsesCrLf) {
   ini.set("action", "a", "3");
   ini.set("Action", "B", "-2");
   ini.set("New", "X", "y");
-  EXPECT_EQ(ini.serialize(), "; keep me\r\n[Action]\r\nA = 3\r\nB = -2\r\n\r\n[ActionDate]\r\nA = 5\r\n[New]\r\nX = y\r\n");
+  EXPECT_EQ(ini.serialize(),
+            "; keep me\r\n[Action]\r\nA = 3\r\nB = -2\r\n\r\n[ActionDate]\r\nA = 5\r\n[New]\r\nX = y\r\n");
   IniFile again = IniFile::parse(ini.serialize());
   EXPECT_EQ(again.serialize(), ini.serialize()) << "a written file reads back the same";
   EXPECT_EQ(again.get("Action", "B").value_or("?"), "-2");
@@ -40,7 +41,8 @@ TEST(IniFile, LineBreaksInNamesAndValuesCannotForgeLines) {
   IniFile again = IniFile::parse(ini.serialize());
   EXPECT_EQ(again.get("Action", "A").value_or("?"), "1");
   EXPECT_FALSE(again.get("Action", "B"));
-  EXPECT_EQ(again.get("Action", "x\n[Action]\r\nA").value_or("?"), "9 B = 2") << "read back under the same name";
+  EXPECT_EQ(again.get("Action", "x\n[Action]\r\nA").value_or("?"), "9 B = 2")
+      << "read back under the same name";
   EXPECT_EQ(again.serialize(), ini.serialize());
 }
 
@@ -86,7 +88,9 @@ TEST(IniFile, ConcurrentUpdatesNeverLoseEachOther) {
   for (int t = 0; t < 4; ++t)
     writers.emplace_back([&, t] {
       for (int i = 0; i < 25; ++i)
-        IniFile::update(path, [&](IniFile& f) { f.set("Action", "t" + std::to_string(t) + "_" + std::to_string(i), "1"); });
+        IniFile::update(path, [&](IniFile& f) {
+          f.set("Action", "t" + std::to_string(t) + "_" + std::to_string(i), "1");
+        });
     });
   for (std::thread& w : writers) w.join();
   IniFile ini = *IniFile::load(path);

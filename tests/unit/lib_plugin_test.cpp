@@ -81,7 +81,9 @@ TEST_F(LibStore, ReturnValuesAreRecordedUnderTheLowerCasedName) {
   EXPECT_EQ(run("name=\"Echo\" function=\"EchoInteger\" ptype1=\"quad\" pvalue1=\"$7FFFFFFFFFFFFFFF\""), 1);
   EXPECT_EQ(engine.results.lib.at("echo"), INT64_MAX);
   // A refused value is still recorded; the directive fails.
-  EXPECT_EQ(run("name=\"ECHO\" function=\"EchoInteger\" ptype1=\"integer\" pvalue1=\"-5\" validreturncode=\"0,5\""), 0);
+  EXPECT_EQ(
+      run("name=\"ECHO\" function=\"EchoInteger\" ptype1=\"integer\" pvalue1=\"-5\" validreturncode=\"0,5\""),
+      0);
   EXPECT_EQ(engine.results.lib.at("echo"), -5);
   EXPECT_EQ(run("name=\"d\" function=\"DoubleBits\" ptype1=\"double\" pvalue1=\"-0.1\""), 1);
   double d = 0;
@@ -94,7 +96,8 @@ TEST_F(LibStore, NothingIsRecordedWhenTheFunctionIsNotCalled) {
   EXPECT_EQ(run("name=\"b\" function=\"EchoInteger\" ptype1=\"Integer\" pvalue1=\"1\""), 0);
   EXPECT_EQ(run("name=\"c\""), 0);
   EXPECT_TRUE(engine.results.lib.empty());
-  EXPECT_EQ(test::logLines(engine.runLog.path).back(), "\tX-> Il est obligatoire de spécifier un nom de fonction.");
+  EXPECT_EQ(test::logLines(engine.runLog.path).back(),
+            "\tX-> Il est obligatoire de spécifier un nom de fonction.");
 }
 
 // ---- The element handle ----

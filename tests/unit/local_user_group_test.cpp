@@ -113,8 +113,9 @@ TEST_F(LocalUserGroup, EveryAddOutcomeHasItsLineAndFails) {
   EXPECT_EQ(lines().back(), "Impossible de créer l'utilisateur par manque de droit (accès refusé)");
   db.nextAdd = UserOutcome::BadPassword;
   EXPECT_EQ(run(R"(type="user" mode="add" username="a" password="x")"), 0);
-  EXPECT_EQ(lines().back(), "Impossible de créer l'utilsateur car le mot de passe est trop court, vide ou "
-                            "ne repecte pas la politique de sécutiré en vigeur.");
+  EXPECT_EQ(lines().back(),
+            "Impossible de créer l'utilsateur car le mot de passe est trop court, vide ou "
+            "ne repecte pas la politique de sécutiré en vigeur.");
   db.nextAdd = UserOutcome::Failed;
   EXPECT_EQ(run(R"(type="user" mode="add" username="a" password="x")"), 0);
   EXPECT_EQ(lines().back(), "Création de l'utilisateur a impossible !");
@@ -123,8 +124,9 @@ TEST_F(LocalUserGroup, EveryAddOutcomeHasItsLineAndFails) {
 TEST_F(LocalUserGroup, AnEmptyPasswordNeverReachesTheSystem) {
   EXPECT_EQ(run(R"(type="user" mode="add" username="a" password="")"), 0);
   EXPECT_TRUE(db.calls.empty());
-  EXPECT_EQ(lines().back(), "Impossible de créer l'utilsateur car le mot de passe est trop court, vide ou "
-                            "ne repecte pas la politique de sécutiré en vigeur.");
+  EXPECT_EQ(lines().back(),
+            "Impossible de créer l'utilsateur car le mot de passe est trop court, vide ou "
+            "ne repecte pas la politique de sécutiré en vigeur.");
 }
 
 TEST_F(LocalUserGroup, EveryDeleteOutcomeHasItsLineAndFails) {
@@ -139,7 +141,8 @@ TEST_F(LocalUserGroup, EveryDeleteOutcomeHasItsLineAndFails) {
 }
 
 TEST_F(LocalUserGroup, GroupsAndMembers) {
-  EXPECT_EQ(run(R"(type="group" mode="add" groupname="Users")"), 1) << "an existing group is listed afterwards";
+  EXPECT_EQ(run(R"(type="group" mode="add" groupname="Users")"), 1)
+      << "an existing group is listed afterwards";
   EXPECT_EQ(run(R"(type="group" mode="add" groupname="Staff")"), 1);
   EXPECT_EQ(run(R"(type="group" mode="check" groupname="STAFF")"), 1);
   EXPECT_TRUE(logged("Groupe Staff trouvé"));

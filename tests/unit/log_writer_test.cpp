@@ -10,13 +10,17 @@ namespace orv {
 static const sys::LocalTime kDate{2024, 3, 9, 7, 5, 3};
 
 TEST(LevelTokens, PrefixAndIndentation) {
-  struct Case { const char* token; int level; const char* prefix; int indent; };
+  struct Case {
+    const char* token;
+    int level;
+    const char* prefix;
+    int indent;
+  };
   const Case cases[] = {
-      {"NIV2", 5, "", 2},        {"ERR3", 5, "X-> ", 3},   {"ATT", 5, "", 0},
-      {"ERR", 0, "X-> ", 0},     {"LVL+0", 4, "--> ", 4},  {"LVL+1", 4, "--> ", 5},
-      {"ERR+6", 1, "X-> ", 7},   {"+2", 3, "", 5},         {"-1", 3, "", 2},
-      {"+LVL0", 3, "", 3},       {"", 7, "", 0},           {"wrn+1", 2, "!-> ", 3},
-      {"lvl+0", 2, "--> ", 2},   {"ATT+5", -2, "", 3},
+      {"NIV2", 5, "", 2},      {"ERR3", 5, "X-> ", 3},  {"ATT", 5, "", 0},       {"ERR", 0, "X-> ", 0},
+      {"LVL+0", 4, "--> ", 4}, {"LVL+1", 4, "--> ", 5}, {"ERR+6", 1, "X-> ", 7}, {"+2", 3, "", 5},
+      {"-1", 3, "", 2},        {"+LVL0", 3, "", 3},     {"", 7, "", 0},          {"wrn+1", 2, "!-> ", 3},
+      {"lvl+0", 2, "--> ", 2}, {"ATT+5", -2, "", 3},
   };
   for (const Case& c : cases) {
     LevelStyle s = levelStyle(c.token, static_cast<int8_t>(c.level));
@@ -102,7 +106,8 @@ TEST(LogFile, RotationStaysBounded) {
   rotateLog(c);  // no file: nothing to rotate
   EXPECT_FALSE(fs::pathExists(dir.file("run.2.log")));
   // Every archive name up to the cap taken: the cleanup runs at the cap.
-  for (int64_t i = 1; i <= kMaxLogArchives; ++i) test::spit(dir.file("run." + std::to_string(i) + ".log"), "x");
+  for (int64_t i = 1; i <= kMaxLogArchives; ++i)
+    test::spit(dir.file("run." + std::to_string(i) + ".log"), "x");
   test::spit(c.path, "full");
   rotateLog(c);
   EXPECT_FALSE(fs::pathExists(c.path));

@@ -83,8 +83,10 @@ TEST(MimeWords, MailboxesKeepTheirAddressAndEncodeOrQuoteTheName) {
 }
 
 TEST(MimeWords, AttachmentNamesUseFilenameStarWhenNotAscii) {
-  EXPECT_EQ(attachmentDisposition("rapport.pdf"), "Content-Disposition: attachment; filename=\"rapport.pdf\"");
-  EXPECT_EQ(attachmentDisposition("a \"b\".txt"), "Content-Disposition: attachment; filename=\"a \\\"b\\\".txt\"");
+  EXPECT_EQ(attachmentDisposition("rapport.pdf"),
+            "Content-Disposition: attachment; filename=\"rapport.pdf\"");
+  EXPECT_EQ(attachmentDisposition("a \"b\".txt"),
+            "Content-Disposition: attachment; filename=\"a \\\"b\\\".txt\"");
   EXPECT_EQ(attachmentDisposition("Résumé 1.txt"),
             "Content-Disposition: attachment; filename*=UTF-8''R%C3%A9sum%C3%A9%201.txt");
 }

@@ -87,7 +87,8 @@ TEST_F(Directives, WholeIniFilesExpandAndLaterGroupsWin) {
 TEST_F(Directives, RegistryFailuresAreErrorsNeverControlCodes) {
   std::string del = "<REGISTRY mode=\"del\" location=\"" + key_ + "\" valuename=\"gone\"/>";
   EXPECT_EQ(run("REGISTRY", del), 0) << "a missing key is an error, not 'not taken'";
-  std::string add = "<REGISTRY mode=\"Add\" location=\"" + key_ + "\" valuename=\"v\" value=\"7\" type=\"REG_DWORD\"/>";
+  std::string add =
+      "<REGISTRY mode=\"Add\" location=\"" + key_ + "\" valuename=\"v\" value=\"7\" type=\"REG_DWORD\"/>";
   EXPECT_EQ(run("REGISTRY", add), 1);
   EXPECT_EQ(run("REGISTRY", del), 0) << "a missing value too";
   EXPECT_TRUE(logged("Erreur système de la base de registre : 2"));

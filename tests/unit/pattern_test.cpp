@@ -14,10 +14,10 @@ struct Case {
 
 TEST(FindPattern, DotRulesOfTheEnumeration) {
   const Case cases[] = {
-      {"*.*", "readme", true},   {"*.*", "a.b.c", true},     {"*", "readme", true},
-      {"*.", "readme", true},    {"*.", "a.txt", false},     {"*.txt", "a.txt", true},
+      {"*.*", "readme", true},    {"*.*", "a.b.c", true},     {"*", "readme", true},
+      {"*.", "readme", true},     {"*.", "a.txt", false},     {"*.txt", "a.txt", true},
       {"*.txt", "a.b.txt", true}, {"*.txt", "a.txtx", false}, {"*.txt", "txt", false},
-      {"*.tmp", "x.tmp", true},  {"*.tmp", "data", false},   {"a*", "ABC", true},
+      {"*.tmp", "x.tmp", true},   {"*.tmp", "data", false},   {"a*", "ABC", true},
       {"*.LOG", "app.log", true}, {"É*", "été", true},        {"", "anything", true},
   };
   for (const Case& c : cases)
@@ -26,10 +26,10 @@ TEST(FindPattern, DotRulesOfTheEnumeration) {
 
 TEST(FindPattern, QuestionMarksMayMatchNothingBeforeADotOrAtTheEnd) {
   const Case cases[] = {
-      {"a??", "a", true},          {"a??", "ab", true},        {"a??", "abc", true},
-      {"a??", "abcd", false},      {"a?.txt", "a.txt", true},  {"a?.txt", "ab.txt", true},
-      {"a?.txt", "abc.txt", false}, {"???", "ab.c", false},     {"file.?", "file", true},
-      {"file.?", "file.c", true},  {"file.?", "file.cc", false},
+      {"a??", "a", true},           {"a??", "ab", true},          {"a??", "abc", true},
+      {"a??", "abcd", false},       {"a?.txt", "a.txt", true},    {"a?.txt", "ab.txt", true},
+      {"a?.txt", "abc.txt", false}, {"???", "ab.c", false},       {"file.?", "file", true},
+      {"file.?", "file.c", true},   {"file.?", "file.cc", false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(matchFindPattern(c.name, c.pattern), c.match) << c.pattern << " vs " << c.name;
@@ -44,10 +44,18 @@ TEST(FindPattern, ATrailingDotMatchesTheEndOfTheName) {
 
 TEST(FileSpec, ShellRules) {
   const Case cases[] = {
-      {"*.*", "readme", true},     {"*.log", "app.LOG", true},  {"*.log", "app.log.1", false},
-      {"*.log", "log", false},     {"a?c", "abc", true},        {"a?c", "ac", false},
-      {"*.log;*.txt", "a.txt", true}, {"*.log; *.txt", "a.txt", true}, {"*.log;*.txt", "a.ini", false},
-      {"", "anything", true},      {"*", "", true},             {"x*y*z", "xaaayzz", true},
+      {"*.*", "readme", true},
+      {"*.log", "app.LOG", true},
+      {"*.log", "app.log.1", false},
+      {"*.log", "log", false},
+      {"a?c", "abc", true},
+      {"a?c", "ac", false},
+      {"*.log;*.txt", "a.txt", true},
+      {"*.log; *.txt", "a.txt", true},
+      {"*.log;*.txt", "a.ini", false},
+      {"", "anything", true},
+      {"*", "", true},
+      {"x*y*z", "xaaayzz", true},
       {"x*y*z", "xaaay", false},
   };
   for (const Case& c : cases)
@@ -56,10 +64,15 @@ TEST(FileSpec, ShellRules) {
 
 TEST(FileSpec, InvalidBytesAreNeverSeparators) {
   // C0 BB is an overlong form of ";": two bytes standing for themselves.
-  const std::string hidden = "x\xC0\xBB" "b";
+  const std::string hidden =
+      "x\xC0\xBB"
+      "b";
   EXPECT_FALSE(matchFileSpec("b", hidden)) << "no second mask \"b\"";
   EXPECT_TRUE(matchFileSpec(hidden, hidden));
-  EXPECT_FALSE(matchFileSpec("b", "x\xE0\x80\xBB" "b")) << "three-byte overlong form";
+  EXPECT_FALSE(matchFileSpec("b",
+                             "x\xE0\x80\xBB"
+                             "b"))
+      << "three-byte overlong form";
   EXPECT_FALSE(matchFindPattern("x", "x\xC0\xAA")) << "overlong \"*\" is no wildcard";
   EXPECT_TRUE(matchFileSpec("\xC3\xA9t\xC3\xA9.txt", "\xC3\x89T\xC3\x89.*")) << "valid text still folds";
 }

@@ -198,7 +198,8 @@ TEST_F(RegistryLayer, SixtyFourBitTestReadsTheThreeFactsOfTheStore) {
   RegistryPath env, nt, compat;
   parseRegistryPath("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment", env);
   parseRegistryPath("HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion", nt);
-  parseRegistryPath("HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Compatibility32", compat);
+  parseRegistryPath("HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Compatibility32",
+                    compat);
   closeRegistryKey(createRegistryKey(env, 0));
   writeRegistryValue(env, kRegSz, "PROCESSOR_ARCHITECTURE", "amd64", 0);
   EXPECT_FALSE(isMachine64Bit("."));
@@ -218,7 +219,8 @@ TEST_F(RegistryLayer, SeveralProcessesCreateAndShareTheStoreAtOnce) {
   std::vector<std::unique_ptr<proc::ChildProcess>> children;
   for (int c = 0; c < kChildren; ++c) {
     int64_t error = 0;
-    std::string params = "fill \"" + base_ + "\\shared\" c" + std::to_string(c) + "_ " + std::to_string(kWrites);
+    std::string params =
+        "fill \"" + base_ + "\\shared\" c" + std::to_string(c) + "_ " + std::to_string(kWrites);
     children.push_back(proc::startProcess(helper, params, "", {.discardOutput = true}, error));
     ASSERT_TRUE(children.back()) << error;
   }
@@ -229,7 +231,8 @@ TEST_F(RegistryLayer, SeveralProcessesCreateAndShareTheStoreAtOnce) {
   RegistryPath k = at("shared");
   for (int c = 0; c < kChildren; ++c)
     for (int i = 0; i < kWrites; ++i)
-      EXPECT_EQ(readRegistryValue(k, "c" + std::to_string(c) + "_" + std::to_string(i), 0), std::to_string(i));
+      EXPECT_EQ(readRegistryValue(k, "c" + std::to_string(c) + "_" + std::to_string(i), 0),
+                std::to_string(i));
 }
 
 }  // namespace

@@ -50,7 +50,8 @@ TEST(RegistryValueText, DataReadsAsTextByType) {
   EXPECT_EQ(text(kRegSz, {'a', 0, 'b', 0}), "ab") << "or at the end of the data";
   EXPECT_EQ(text(kRegMultiSz, {'a', 0, 0, 0, 0, 0, 'b', 0, 0, 0, 0, 0}), " a b") << "empty lines dropped";
   EXPECT_EQ(text(kRegNone, {1, 2}), "");
-  EXPECT_EQ(text(kRegSz, {0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE, 0, 0}), "€\xF0\x9F\x98\x80") << "surrogate pairs";
+  EXPECT_EQ(text(kRegSz, {0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE, 0, 0}), "€\xF0\x9F\x98\x80")
+      << "surrogate pairs";
 }
 
 TEST(RegistryValueText, TextWritesAsDataByType) {

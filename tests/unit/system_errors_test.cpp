@@ -19,7 +19,8 @@ class SystemErrors : public ::testing::Test {
     engine.runLog.dateMask = "0";
   }
   int64_t run(const std::string& directive) {
-    doc = parseDocument("<ORVANTIS><ACTION name=\"a\" version=\"1\">" + directive + "</ACTION></ORVANTIS>", "");
+    doc =
+        parseDocument("<ORVANTIS><ACTION name=\"a\" version=\"1\">" + directive + "</ACTION></ORVANTIS>", "");
     return interpretNode(engine, *doc->root->children[0]->children[0]);
   }
   // The "Erreur système" lines of the log so far.
@@ -36,8 +37,9 @@ class SystemErrors : public ::testing::Test {
 
 TEST_F(SystemErrors, FailedCopyAndCreateSayWhichCallFailedAndWhy) {
   std::string missing = dir.file("missing.txt");
-  EXPECT_EQ(run("<COPY type=\"file\" sourcelocation=\"" + missing + "\" targetlocation=\"" + dir.file("t.txt") +
-                "\" blocktagerror=\"ignore\"/>"), 1);
+  EXPECT_EQ(run("<COPY type=\"file\" sourcelocation=\"" + missing + "\" targetlocation=\"" +
+                dir.file("t.txt") + "\" blocktagerror=\"ignore\"/>"),
+            1);
   std::vector<std::string> lines = systemLines();
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find("X-> Erreur système : "), std::string::npos) << lines[0];
@@ -51,7 +53,8 @@ TEST_F(SystemErrors, FailedCopyAndCreateSayWhichCallFailedAndWhy) {
   // A successful directive adds no such line, even after failures.
   test::spit(dir.file("s.txt"), "x");
   EXPECT_EQ(run("<COPY type=\"file\" sourcelocation=\"" + dir.file("s.txt") + "\" targetlocation=\"" +
-                dir.file("t.txt") + "\"/>"), 1);
+                dir.file("t.txt") + "\"/>"),
+            1);
   EXPECT_EQ(systemLines().size(), 2u);
 }
 
@@ -65,7 +68,8 @@ TEST_F(SystemErrors, DeepRelativePathsWithDotDotAreCopiedAndDeleted) {
   ASSERT_TRUE(sys::setCurrentDir(dir.path()));
   std::string target = deep + ".." + fs::separator() + std::string(40, 'h') + fs::separator() + "copy.txt";
   ASSERT_GT(dir.path().size() + target.size(), 260u);
-  int64_t copied = run("<COPY type=\"file\" sourcelocation=\"source.txt\" targetlocation=\"" + target + "\"/>");
+  int64_t copied =
+      run("<COPY type=\"file\" sourcelocation=\"source.txt\" targetlocation=\"" + target + "\"/>");
   bool exists = fs::fileExists(target);
   int64_t deleted = run("<DELETE type=\"file\" location=\"" + target + "\"/>");
   bool gone = !fs::fileExists(target);
@@ -84,7 +88,8 @@ TEST_F(SystemErrors, AnUnwritableRunLogIsSaidOnceInTheJournal) {
   engine.log("second", "+0");
   std::vector<std::string> journal = test::logLines(engine.run.journalPath);
   ASSERT_EQ(journal.size(), 1u);
-  EXPECT_NE(journal[0].find("Impossible d'écrire dans le fichier journal " + engine.runLog.path), std::string::npos);
+  EXPECT_NE(journal[0].find("Impossible d'écrire dans le fichier journal " + engine.runLog.path),
+            std::string::npos);
   EXPECT_NE(journal[0].find("a échoué (code "), std::string::npos) << journal[0];
 }
 

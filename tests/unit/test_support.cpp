@@ -70,11 +70,15 @@ namespace {
 class Recording : public fs::FileOps {
  public:
   explicit Recording(std::shared_ptr<FileOpsRecorder::State> state) : s_(std::move(state)) {}
-  bool removeFile(const std::string& p) override { return !s_->fails("removeFile", p) && FileOps::removeFile(p); }
+  bool removeFile(const std::string& p) override {
+    return !s_->fails("removeFile", p) && FileOps::removeFile(p);
+  }
   bool removeDirectory(const std::string& p) override {
     return !s_->fails("removeDirectory", p) && FileOps::removeDirectory(p);
   }
-  bool removeLink(const std::string& p) override { return !s_->fails("removeLink", p) && FileOps::removeLink(p); }
+  bool removeLink(const std::string& p) override {
+    return !s_->fails("removeLink", p) && FileOps::removeLink(p);
+  }
   bool clearReadOnly(const std::string& p) override {
     return !s_->fails("clearReadOnly", p) && FileOps::clearReadOnly(p);
   }
@@ -94,7 +98,9 @@ class Recording : public fs::FileOps {
   bool renamePath(const std::string& from, const std::string& to) override {
     return !s_->fails("renamePath", from) && FileOps::renamePath(from, to);
   }
-  bool touchFile(const std::string& p) override { return !s_->fails("touchFile", p) && FileOps::touchFile(p); }
+  bool touchFile(const std::string& p) override {
+    return !s_->fails("touchFile", p) && FileOps::touchFile(p);
+  }
   bool makeDirectory(const std::string& p) override {
     return !s_->fails("makeDirectory", p) && FileOps::makeDirectory(p);
   }

@@ -38,13 +38,20 @@ TEST(Utf8, DecodesEachLengthAndRejectsMalformedOneByteAtATime) {
 
 TEST(Utf8, ValidityPreScan) {
   EXPECT_TRUE(isValidUtf8(""));
-  EXPECT_TRUE(isValidUtf8("Donn\xC3\xA9""es \xE2\x82\xAC"));
-  EXPECT_FALSE(isValidUtf8("Donn\xE9""es"));  // Latin-1
-  EXPECT_FALSE(isValidUtf8("abc\xC3"));       // cut at the end
+  EXPECT_TRUE(
+      isValidUtf8("Donn\xC3\xA9"
+                  "es \xE2\x82\xAC"));
+  EXPECT_FALSE(
+      isValidUtf8("Donn\xE9"
+                  "es"));                // Latin-1
+  EXPECT_FALSE(isValidUtf8("abc\xC3"));  // cut at the end
 }
 
 TEST(Utf8, FoldsLikeWindowsNamesAndKeepsInvalidBytes) {
-  EXPECT_EQ(foldUpper("donn\xC3\xA9""es"), "DONN\xC3\x89""ES");
+  EXPECT_EQ(foldUpper("donn\xC3\xA9"
+                      "es"),
+            "DONN\xC3\x89"
+            "ES");
   EXPECT_EQ(foldUpper(U'\xFF'), U'\x178');
   EXPECT_EQ(foldUpper(U'\x17E'), U'\x17D');  // z caron
   EXPECT_EQ(foldUpper(U'\x101'), U'\x100');
@@ -62,7 +69,8 @@ TEST(Utf8, Utf16ConversionRules) {
 }
 
 TEST(DeclaredEncoding, OnlyADeclarationNamingUtf8OverValidBytesReadsAsUtf8) {
-  EXPECT_EQ(declaredUtf8("<?xml version=\"1.0\" encoding=\"UTF-8\"?><a b=\"\xC3\xA9\"/>"), DeclaredUtf8::Valid);
+  EXPECT_EQ(declaredUtf8("<?xml version=\"1.0\" encoding=\"UTF-8\"?><a b=\"\xC3\xA9\"/>"),
+            DeclaredUtf8::Valid);
   EXPECT_EQ(declaredUtf8("<?xml version='1.0' encoding = 'utf-8' ?><a/>"), DeclaredUtf8::Valid);
   EXPECT_EQ(declaredUtf8("<?xml version=\"1.0\" encoding=\"UTF-8\"?><a b=\"\xE9\"/>"), DeclaredUtf8::Invalid);
   EXPECT_EQ(declaredUtf8("<?xml version=\"1.0\" encoding=\"windows-1252\"?><a/>"), DeclaredUtf8::No);

@@ -12,11 +12,16 @@
 namespace orv {
 
 TEST(WaitDecision, FollowsTheBlocktagTable) {
-  struct Row { int8_t policy; bool met; int64_t result; bool internal; };
+  struct Row {
+    int8_t policy;
+    bool met;
+    int64_t result;
+    bool internal;
+  };
   const Row rows[] = {
-      {0, true, 1, false},  {0, false, -2, false}, {1, true, -2, false}, {1, false, 1, false},
-      {2, true, 1, false},  {2, false, -3, false}, {7, true, 1, true},   {7, false, 0, true},
-      {-1, false, 0, true},
+      {0, true, 1, false},  {0, false, -2, false}, {1, true, -2, false},
+      {1, false, 1, false}, {2, true, 1, false},   {2, false, -3, false},
+      {7, true, 1, true},   {7, false, 0, true},   {-1, false, 0, true},
   };
   for (const Row& row : rows) {
     WaitDecision d = decideWait(row.policy, row.met);
@@ -28,7 +33,8 @@ TEST(WaitDecision, FollowsTheBlocktagTable) {
 TEST(HostProbe, AddressFieldsAndPayload) {
   auto bytes = [](uint32_t a) {
     const auto* b = reinterpret_cast<const unsigned char*>(&a);
-    return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." + std::to_string(b[3]);
+    return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
+           std::to_string(b[3]);
   };
   EXPECT_EQ(bytes(net::parseDottedAddress("10.1.2.254")), "10.1.2.254");
   EXPECT_EQ(bytes(net::parseDottedAddress("nohost.invalid")), "0.0.0.0");
@@ -57,7 +63,9 @@ TEST(LoopFile, LinesEndsAndCharacterSets) {
   EXPECT_EQ(lines("a\nb\nc"), (V{"a", "b", "c"}));
   EXPECT_EQ(lines("a\r\n\r\nc\r\n"), (V{"a", "", "c"}));
   EXPECT_EQ(lines(std::string("a\rb\0c", 5)), (V{"a", "b", "c"}));
-  EXPECT_EQ(lines("\xEF\xBB\xBF" "caf\xC3\xA9\n"), (V{"caf\xC3\xA9"}));
+  EXPECT_EQ(lines("\xEF\xBB\xBF"
+                  "caf\xC3\xA9\n"),
+            (V{"caf\xC3\xA9"}));
   EXPECT_TRUE(lines("").empty());
   EXPECT_FALSE(loopFileLines("b\xC3\xA9ta\n").ansi);
   // One ANSI line makes the whole file ANSI: every accented line is converted.
@@ -143,7 +151,9 @@ TEST_F(LoopRun, CountPublishesThePassAndCleansUp) {
 }
 
 TEST_F(LoopRun, NestedLoopsShareOnePairOfVariables) {
-  EXPECT_EQ(run("<FOR type=\"count\" value=\"2\"><REC/><FOR type=\"count\" value=\"1\"><REC/></FOR><REC/></FOR>"), -4);
+  EXPECT_EQ(
+      run("<FOR type=\"count\" value=\"2\"><REC/><FOR type=\"count\" value=\"1\"><REC/></FOR><REC/></FOR>"),
+      -4);
   EXPECT_EQ(seen, (std::vector<std::string>{"1:1", "1:1", "-:-", "2:2", "1:1", "-:-"}));
 }
 
@@ -167,10 +177,12 @@ TEST_F(LoopRun, FileAndFolderPasses) {
   ASSERT_TRUE(fs::createDirectories(dir.file("d") + fs::separator() + "sub"));
   test::spit(dir.file("d") + fs::separator() + "b.txt", "");
   test::spit(dir.file("d") + fs::separator() + "a", "");
-  EXPECT_EQ(run("<FOR type=\"filedir\" location=\"" + dir.file("d") + fs::separator() + "\"><REC/></FOR>"), -4);
+  EXPECT_EQ(run("<FOR type=\"filedir\" location=\"" + dir.file("d") + fs::separator() + "\"><REC/></FOR>"),
+            -4);
   std::string base = dir.file("d") + fs::separator();
   EXPECT_EQ(seen, (std::vector<std::string>{"1:" + base + "a", "2:" + base + "b.txt"}));
-  EXPECT_EQ(run("<FOR type=\"filedir\" location=\"" + dir.file("d") + fs::separator() + "sub\"><REC/></FOR>"), 0);
+  EXPECT_EQ(run("<FOR type=\"filedir\" location=\"" + dir.file("d") + fs::separator() + "sub\"><REC/></FOR>"),
+            0);
   EXPECT_TRUE(logged("X-> Pas de fichier à traiter"));
   EXPECT_EQ(run("<FOR type=\"file\" location=\"" + dir.file("none.txt") + "\"><REC/></FOR>"), 0);
   EXPECT_TRUE(logged("X-> Impossible d'ouvrir le fichier !"));
@@ -182,7 +194,8 @@ TEST_F(LoopRun, WhileStopsWhenTheVariableChanges) {
     e.memos.set("n", std::to_string(std::stoi(e.memos.find("n")->value) + 1));
     return int64_t{1};
   };
-  EXPECT_EQ(run("<WHILE type=\"numeric\" mode=\"dif\" valuename=\"n\" value=\"3\"><REC/><BUMP/></WHILE>"), -4);
+  EXPECT_EQ(run("<WHILE type=\"numeric\" mode=\"dif\" valuename=\"n\" value=\"3\"><REC/><BUMP/></WHILE>"),
+            -4);
   EXPECT_EQ(seen, (std::vector<std::string>{"-:1", "-:2", "-:3"}));
   EXPECT_EQ(engine.memos.find("_valueline_"), nullptr);
 }
@@ -198,15 +211,20 @@ TEST_F(LoopRun, WaitsThatCouldNeverEndStopAtOnce) {
   EXPECT_EQ(run("<WAIT type=\"process\" value=\"x\"><REC/></WAIT>"), 1);
   EXPECT_TRUE(logged("X-> L'attribut mode n'est pas spécifié ou n'est pas remplis correctement."));
   EXPECT_TRUE(logged("Les sous-directives ne seront pas executées"));
-  EXPECT_EQ(run("<WAIT type=\"regvalue\" mode=\"gone\" location=\"HKCU\\Software\\X\" blocktag=\"pne\"><REC/></WAIT>"), 1);
+  EXPECT_EQ(
+      run("<WAIT type=\"regvalue\" mode=\"gone\" location=\"HKCU\\Software\\X\" blocktag=\"pne\"><REC/></WAIT>"),
+      1);
   EXPECT_EQ(seen, std::vector<std::string>{"-:-"});
 }
 
 TEST_F(LoopRun, WaitMeetsAPresentFileAndReportsAnOddPolicy) {
   test::spit(dir.file("here.txt"), "x");
-  EXPECT_EQ(run("<WAIT type=\"file\" location=\"" + dir.file("here.txt") + "\" blocktag=\"7\" timeout=\"5\"><REC/></WAIT>"), 1);
+  EXPECT_EQ(run("<WAIT type=\"file\" location=\"" + dir.file("here.txt") +
+                "\" blocktag=\"7\" timeout=\"5\"><REC/></WAIT>"),
+            1);
   EXPECT_TRUE(logged("Fichier détecté."));
-  EXPECT_TRUE(logged("X-> Erreur interne de la fonction ! La condition d'attente ne fonctionne pas correctement."));
+  EXPECT_TRUE(
+      logged("X-> Erreur interne de la fonction ! La condition d'attente ne fonctionne pas correctement."));
   EXPECT_EQ(seen.size(), 1u);
   // An unknown type is never met, without a message; signalerror turns that into an error.
   EXPECT_EQ(run("<WAIT type=\"nothing\" blocktag=\"SignalError\"><REC/></WAIT>"), 0);

@@ -62,7 +62,9 @@ int64_t fileSize(const std::string& path) {
   return static_cast<int64_t>(st.st_size);
 }
 
-bool removeFile(const std::string& path) { return unlink(native(path).c_str()) == 0 || failed("unlink", path); }
+bool removeFile(const std::string& path) {
+  return unlink(native(path).c_str()) == 0 || failed("unlink", path);
+}
 
 bool renamePath(const std::string& from, const std::string& to) {
   if (pathExists(to)) return false;

@@ -107,7 +107,9 @@ std::optional<std::vector<DirEntry>> findEntries(const std::string& folder, cons
   return out;
 }
 
-bool matchesFileSpec(const std::string& name, const std::string& filter) { return matchFileSpec(name, filter); }
+bool matchesFileSpec(const std::string& name, const std::string& filter) {
+  return matchFileSpec(name, filter);
+}
 
 bool isLink(const std::string& path) {
   struct stat st;
@@ -120,11 +122,17 @@ static bool failed(const char* call, const std::string& path) {
   return false;
 }
 
-bool makeDirectory(const std::string& path) { return mkdir(native(path).c_str(), 0777) == 0 || failed("mkdir", path); }
+bool makeDirectory(const std::string& path) {
+  return mkdir(native(path).c_str(), 0777) == 0 || failed("mkdir", path);
+}
 
-bool removeDirectory(const std::string& path) { return rmdir(native(path).c_str()) == 0 || failed("rmdir", path); }
+bool removeDirectory(const std::string& path) {
+  return rmdir(native(path).c_str()) == 0 || failed("rmdir", path);
+}
 
-bool removeLink(const std::string& path) { return unlink(native(path).c_str()) == 0 || failed("unlink", path); }
+bool removeLink(const std::string& path) {
+  return unlink(native(path).c_str()) == 0 || failed("unlink", path);
+}
 
 bool clearReadOnly(const std::string& path) {
   std::string p = native(path);

@@ -174,10 +174,11 @@ std::string ChildProcess::takeOutput() { return std::move(impl_->output); }
 namespace {
 
 // File actions and attributes of the spawn; pipe ends filled in by the caller.
-bool prepareActions(posix_spawn_file_actions_t& fa, const StartOptions& o, const int out[2],
-                    const int err[2], const std::string& dir) {
+bool prepareActions(posix_spawn_file_actions_t& fa, const StartOptions& o, const int out[2], const int err[2],
+                    const std::string& dir) {
   bool ok = posix_spawn_file_actions_init(&fa) == 0;
-  if (o.capture || o.discardOutput) ok = ok && posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0) == 0;
+  if (o.capture || o.discardOutput)
+    ok = ok && posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0) == 0;
   if (o.capture) {
     ok = ok && posix_spawn_file_actions_adddup2(&fa, out[1], 1) == 0;
     ok = ok && posix_spawn_file_actions_adddup2(&fa, err[1], 2) == 0;

@@ -35,7 +35,8 @@ std::string exeLink(const std::string& dir) {
   std::string path(buf, static_cast<size_t>(n));
   // A replaced or deleted executable reads "PATH (deleted)".
   const std::string deleted = " (deleted)";
-  if (path.size() > deleted.size() && path.compare(path.size() - deleted.size(), deleted.size(), deleted) == 0)
+  if (path.size() > deleted.size() &&
+      path.compare(path.size() - deleted.size(), deleted.size(), deleted) == 0)
     path.resize(path.size() - deleted.size());
   return path;
 }

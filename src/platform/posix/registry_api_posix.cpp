@@ -39,16 +39,18 @@ const char* kSchema =
     " (4, NULL, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER'),"
     " (5, NULL, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG');";
 
-
 // The name folded to upper case, for comparisons that ignore case.
 std::string fold(const std::string& name) { return foldUpper(name); }
 
 std::string storePath() {
   if (const char* env = std::getenv("ORVANTIS_REGISTRY"); env && *env) return env;
   std::string base;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) base = xdg;
-  else if (const char* home = std::getenv("HOME"); home && *home) base = std::string(home) + "/.local/share";
-  else base = "/tmp";
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+    base = xdg;
+  else if (const char* home = std::getenv("HOME"); home && *home)
+    base = std::string(home) + "/.local/share";
+  else
+    base = "/tmp";
   return base + "/orvantis/registry.sqlite3";
 }
 
@@ -60,7 +62,10 @@ class Statement {
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
   bool ok() const { return stmt_ != nullptr; }
-  Statement& bind(int i, int64_t v) { sqlite3_bind_int64(stmt_, i, v); return *this; }
+  Statement& bind(int i, int64_t v) {
+    sqlite3_bind_int64(stmt_, i, v);
+    return *this;
+  }
   Statement& bind(int i, const std::string& v) {
     sqlite3_bind_text(stmt_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
     return *this;
@@ -100,7 +105,9 @@ Store& store() {
   return s;
 }
 
-bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+bool exec(sqlite3* db, const char* sql) {
+  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 
 // What an operation needs of the store: reads never create it.
 enum class Need { Read, Write };

@@ -74,8 +74,7 @@ LocalTime localNow() {
   time_t t = time(nullptr);
   tm parts{};
   localtime_r(&t, &parts);
-  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-          parts.tm_hour, parts.tm_min, parts.tm_sec};
+  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
 }
 
 void sleepMs(int64_t ms) {

@@ -38,7 +38,8 @@ std::optional<std::string> digestOf(HANDLE file, LPCWSTR algorithm) {
   DWORD length = 0, got = 0;
   BCRYPT_HASH_HANDLE hash = nullptr;
   std::optional<std::string> result;
-  if (BCryptGetProperty(alg, BCRYPT_HASH_LENGTH, reinterpret_cast<PUCHAR>(&length), sizeof length, &got, 0) >= 0 &&
+  if (BCryptGetProperty(alg, BCRYPT_HASH_LENGTH, reinterpret_cast<PUCHAR>(&length), sizeof length, &got, 0) >=
+          0 &&
       BCryptCreateHash(alg, &hash, nullptr, 0, nullptr, 0, 0) >= 0) {
     std::vector<UCHAR> out(length);
     if (hashFile(file, hash) && BCryptFinishHash(hash, out.data(), length, 0) >= 0) result = hex(out);
@@ -51,8 +52,8 @@ std::optional<std::string> digestOf(HANDLE file, LPCWSTR algorithm) {
 }  // namespace
 
 std::optional<std::string> fileDigestHex(const std::string& path, DigestKind kind) {
-  HANDLE file = CreateFileW(win::widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  HANDLE file = CreateFileW(win::widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   auto result = digestOf(file, kind == DigestKind::Md5 ? BCRYPT_MD5_ALGORITHM : BCRYPT_SHA256_ALGORITHM);
   CloseHandle(file);

@@ -32,7 +32,8 @@ FileLock::~FileLock() {
 
 bool replaceFileContent(const std::string& path, const std::string& bytes) {
   std::wstring target = win::widen(path), temp = win::widen(path + ".tmp");
-  HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h =
+      CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   bool ok = true;
   for (size_t done = 0; ok && done < bytes.size();) {
@@ -46,7 +47,8 @@ bool replaceFileContent(const std::string& path, const std::string& bytes) {
   // A reader holding the old file open may delay the replacement a little.
   bool moved = false;
   for (int tries = 0; ok && !moved && tries < 200; ++tries) {
-    moved = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    moved =
+        MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!moved) Sleep(10);
   }
   if (!moved) DeleteFileW(temp.c_str());

@@ -8,8 +8,8 @@
 
 namespace orv::fs {
 
-using win::narrow;
 using win::filePath;
+using win::narrow;
 using win::widen;
 
 std::optional<std::vector<DirEntry>> findEntries(const std::string& folder, const std::string& pattern) {

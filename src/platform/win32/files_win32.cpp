@@ -20,9 +20,7 @@ static bool failed(const char* call, const std::string& path) {
   return false;
 }
 
-static DWORD attributes(const std::string& path) {
-  return GetFileAttributesW(filePath(path).c_str());
-}
+static DWORD attributes(const std::string& path) { return GetFileAttributesW(filePath(path).c_str()); }
 
 bool fileExists(const std::string& path) {
   DWORD a = attributes(path);
@@ -52,8 +50,8 @@ bool createDirectories(const std::string& path) {
   for (size_t pos = start + 1; pos <= p.size(); ++pos) {
     if (pos != p.size() && p[pos] != '\\' && p[pos] != '/') continue;
     std::string part = p.substr(0, pos);
-    if (!CreateDirectoryW(filePath(part).c_str(), nullptr) &&
-        GetLastError() != ERROR_ALREADY_EXISTS && !dirExists(part))
+    if (!CreateDirectoryW(filePath(part).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS &&
+        !dirExists(part))
       return failed("CreateDirectoryW", part);
   }
   return dirExists(p);
@@ -65,7 +63,9 @@ int64_t fileSize(const std::string& path) {
   return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-bool removeFile(const std::string& path) { return DeleteFileW(filePath(path).c_str()) != 0 || failed("DeleteFileW", path); }
+bool removeFile(const std::string& path) {
+  return DeleteFileW(filePath(path).c_str()) != 0 || failed("DeleteFileW", path);
+}
 
 bool renamePath(const std::string& from, const std::string& to) {
   return MoveFileExW(filePath(from).c_str(), filePath(to).c_str(), 0) != 0 || failed("MoveFileExW", from);
@@ -77,8 +77,8 @@ bool replaceFile(const std::string& from, const std::string& to) {
 }
 
 static HANDLE openFile(const std::string& path, DWORD access, DWORD disposition) {
-  return CreateFileW(filePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(filePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 std::optional<std::string> readFile(const std::string& path) {

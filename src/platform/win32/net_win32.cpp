@@ -26,8 +26,8 @@ HostAddress resolveHostAddress(const std::string& host) {
   } else {
     const auto* bytes = reinterpret_cast<const unsigned char*>(
         &reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr);
-    out.address = std::to_string(bytes[0]) + "." + std::to_string(bytes[1]) + "." +
-                  std::to_string(bytes[2]) + "." + std::to_string(bytes[3]);
+    out.address = std::to_string(bytes[0]) + "." + std::to_string(bytes[1]) + "." + std::to_string(bytes[2]) +
+                  "." + std::to_string(bytes[3]);
     out.status = 1;
   }
   if (list) FreeAddrInfoW(list);
@@ -47,15 +47,16 @@ PingOutcome pingAddress(const std::string& address, int64_t timeoutMs) {
   std::string payload = pingPayload();
   std::vector<char> reply(sizeof(ICMP_ECHO_REPLY) + payload.size() + 8);
   DWORD count = IcmpSendEcho(icmp, to, payload.data(), static_cast<WORD>(payload.size()), nullptr,
-                             reply.data(), static_cast<DWORD>(reply.size()),
-                             static_cast<DWORD>(timeoutMs));
+                             reply.data(), static_cast<DWORD>(reply.size()), static_cast<DWORD>(timeoutMs));
   PingOutcome out;
   if (count == 0) {
     out.result = -static_cast<int64_t>(GetLastError());
   } else {
     const auto* echo = reinterpret_cast<const ICMP_ECHO_REPLY*>(reply.data());
-    if (echo->Status != IP_SUCCESS) out.result = -static_cast<int64_t>(echo->Status);
-    else out.result = echo->RoundTripTime > 0 ? echo->RoundTripTime : 1;
+    if (echo->Status != IP_SUCCESS)
+      out.result = -static_cast<int64_t>(echo->Status);
+    else
+      out.result = echo->RoundTripTime > 0 ? echo->RoundTripTime : 1;
   }
   IcmpCloseHandle(icmp);
   return out;

@@ -81,11 +81,11 @@ struct PipeReader {
 // inheritable, for the child.
 bool makePipe(PipeReader& reader, HANDLE& client) {
   static std::atomic<unsigned> serial{0};
-  std::wstring name = L"\\\\.\\pipe\\orvantis-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                      std::to_wstring(++serial);
-  reader.pipe = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED |
-                                 FILE_FLAG_FIRST_PIPE_INSTANCE, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
-                                 65536, 65536, 0, nullptr);
+  std::wstring name =
+      L"\\\\.\\pipe\\orvantis-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+  reader.pipe = CreateNamedPipeW(name.c_str(),
+                                 PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                 PIPE_TYPE_BYTE | PIPE_WAIT, 1, 65536, 65536, 0, nullptr);
   if (!reader.open()) return false;
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
   client = CreateFileW(name.c_str(), GENERIC_WRITE, 0, &sa, OPEN_EXISTING, 0, nullptr);
@@ -136,8 +136,10 @@ struct ChildProcess::Impl {
     DWORD r = WaitForMultipleObjects(n, handles, FALSE, timeoutMs);
     if (r >= WAIT_OBJECT_0 && r < WAIT_OBJECT_0 + n) {
       DWORD i = r - WAIT_OBJECT_0;
-      if (readers[i]) data |= readers[i]->complete(readers[i] == &out ? output : errors);
-      else ended = true;
+      if (readers[i])
+        data |= readers[i]->complete(readers[i] == &out ? output : errors);
+      else
+        ended = true;
     }
     if (!ended && process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) ended = true;
     return data;

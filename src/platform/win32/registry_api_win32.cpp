@@ -14,8 +14,8 @@ HKEY hkey(Handle h) { return reinterpret_cast<HKEY>(h); }
 Handle handleOf(HKEY key) { return reinterpret_cast<Handle>(key); }
 
 REGSAM accessMask(uint32_t access, int view) {
-  REGSAM mask = access == kRead ? KEY_READ
-                : access == kWrite ? KEY_WRITE
+  REGSAM mask = access == kRead         ? KEY_READ
+                : access == kWrite      ? KEY_WRITE
                 : access == kQueryValue ? KEY_QUERY_VALUE
                                         : KEY_ALL_ACCESS;
   if (view == 1) mask |= KEY_WOW64_64KEY;
@@ -102,8 +102,8 @@ int64_t queryValue(Handle key, const std::string& name, uint32_t& type, std::vec
 
 int64_t setValue(Handle key, const std::string& name, uint32_t type, const std::vector<uint8_t>& data) {
   if (key == 0) return 0;
-  return result(RegSetValueExW(hkey(key), win::widen(name).c_str(), 0, type, data.empty() ? nullptr : data.data(),
-                               static_cast<DWORD>(data.size())));
+  return result(RegSetValueExW(hkey(key), win::widen(name).c_str(), 0, type,
+                               data.empty() ? nullptr : data.data(), static_cast<DWORD>(data.size())));
 }
 
 int64_t deleteValue(Handle key, const std::string& name) {

@@ -102,9 +102,9 @@ unsigned __stdcall threadEntry(void* arg) {
 }  // namespace
 
 bool runOnThread(const std::function<void()>& fn, size_t stackBytes) {
-  uintptr_t h = _beginthreadex(nullptr, static_cast<unsigned>(stackBytes), threadEntry,
-                               const_cast<std::function<void()>*>(&fn),
-                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  uintptr_t h =
+      _beginthreadex(nullptr, static_cast<unsigned>(stackBytes), threadEntry,
+                     const_cast<std::function<void()>*>(&fn), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
   if (h == 0) return false;
   WaitForSingleObject(reinterpret_cast<HANDLE>(h), INFINITE);
   CloseHandle(reinterpret_cast<HANDLE>(h));

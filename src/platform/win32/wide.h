@@ -33,7 +33,8 @@ inline std::string narrow(const std::wstring& w) { return narrow(w.data(), w.siz
 // given the \\?\ form (\\?\UNC\ for shares); a shorter one is unchanged.
 inline std::wstring filePath(const std::string& s) {
   if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  int n =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), static_cast<int>(s.size()), nullptr, 0);
   if (n == 0) {
     sys::recordOsError("MultiByteToWideChar", static_cast<int64_t>(GetLastError()), s);
     return {};
