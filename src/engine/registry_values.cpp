@@ -19,18 +19,8 @@ std::vector<uint16_t> units(const std::vector<uint8_t>& data) {
 
 // UTF-8 text of units [begin, end); unpaired surrogates become U+FFFD.
 std::string utf8Of(const std::vector<uint16_t>& u, size_t begin, size_t end) {
-  std::string out;
-  for (size_t i = begin; i < end; ++i) {
-    uint32_t cp = u[i];
-    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < end && u[i + 1] >= 0xDC00 && u[i + 1] < 0xE000) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (u[i + 1] - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp < 0xE000) {
-      cp = 0xFFFD;
-    }
-    appendUtf8(out, cp);
-  }
-  return out;
+  return utf16ToUtf8(std::u16string(u.begin() + static_cast<std::ptrdiff_t>(begin),
+                                    u.begin() + static_cast<std::ptrdiff_t>(end)));
 }
 
 // Appends text as UTF-16LE bytes (invalid UTF-8 bytes read as Latin-1).

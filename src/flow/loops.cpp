@@ -9,6 +9,7 @@
 #include "flow/memo_loaders.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 namespace orv {
 
@@ -134,41 +135,13 @@ int64_t whileBody(Engine& engine, const DirectiveNode& node, const AttributeMap&
   return state.result;
 }
 
-bool validUtf8(const std::string& s) {
-  for (size_t i = 0; i < s.size();) {
-    auto c = static_cast<unsigned char>(s[i]);
-    size_t n = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : 4;
-    if (n == 4 || c == 0xC0 || c == 0xC1 || c > 0xF4 || (n > 0 && i + n >= s.size())) return false;
-    uint32_t cp = n == 0 ? c : c & (0x3F >> n);
-    for (size_t k = 1; k <= n; ++k) {
-      auto cc = static_cast<unsigned char>(s[i + k]);
-      if ((cc & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
-    if ((n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
-    i += n + 1;
-  }
-  return true;
-}
-
 // A file that starts with the UTF-16LE mark (Notepad's "Unicode"), as UTF-8.
 std::string utf16leToUtf8(const std::string& bytes) {
-  std::string out;
-  auto unit = [&](size_t i) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8));
-  };
-  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-    uint32_t cp = unit(i);
-    if (cp >= 0xD800 && cp < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
-        unit(i + 2) < 0xE000) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
-      i += 2;
-    }
-    appendUtf8(out, cp);
-  }
-  return out;
+  std::u16string units;
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+    units +=
+        static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8));
+  return utf16ToUtf8(units);
 }
 
 }  // namespace
@@ -181,7 +154,7 @@ LoopFileLines loopFileLines(const std::string& bytes) {
   }
   out.lines = splitTextLines(bytes);
   for (const std::string& line : out.lines)
-    if (!validUtf8(line)) out.ansi = true;
+    if (!isValidUtf8(line)) out.ansi = true;
   if (out.ansi)
     for (std::string& line : out.lines) line = text::ansiToUtf8(line);
   return out;

@@ -28,6 +28,9 @@ enum class InvalidUtf8 { Replace, Latin1 };
 // the Latin-1 character of the same value, as asked.
 std::u16string toUtf16(std::string_view text, InvalidUtf8 rule);
 
+// The UTF-8 text of UTF-16 code units; an unpaired surrogate becomes U+FFFD.
+std::string utf16ToUtf8(std::u16string_view text);
+
 // The upper case of a code point, as Windows compares names (Latin-1,
 // Latin Extended-A, Greek, Cyrillic); other code points are returned as they are.
 char32_t foldUpper(char32_t c);

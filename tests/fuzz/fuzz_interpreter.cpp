@@ -1,6 +1,6 @@
 // The interpreter on whole directive documents, limited to directives that
-// only touch a scratch folder: elements of other tags are removed, paths must
-// be plain relative names (no expansion), pauses must not wait.
+// only touch a scratch folder: elements of other tags, or with paths that are
+// not plain relative names (no expansion), and pauses that wait are removed.
 #include <stdlib.h>
 
 #include <cctype>
@@ -60,18 +60,22 @@ bool keepAttribute(const orv::DirectiveNode& node, const std::string& name, cons
   return true;
 }
 
+// True when every attribute of the element may be run in the scratch folder.
+bool allowed(const orv::DirectiveNode& node) {
+  for (const auto& [name, value] : node.attributes)
+    if (!keepAttribute(node, std::string(name), std::string(value))) return false;
+  return true;
+}
+
+// Removes the elements that could reach outside the scratch folder or wait
+// (with everything under them); the tree's attributes cannot be edited.
 void confine(orv::DirectiveNode& node) {
-  auto& a = node.attributes;
-  for (size_t i = 0; i < a.size();)
-    if (keepAttribute(node, a[i].first, a[i].second))
-      ++i;
-    else
-      a.erase(a.begin() + static_cast<std::ptrdiff_t>(i));
   auto& c = node.children;
   for (size_t i = 0; i < c.size();) {
     orv::DirectiveNode* child = c[i];
+    std::string tag(child->name);
     bool drop =
-        child->isElement() && (!kTags.count(child->name) || (child->name == "PAUSE" && waits(*child)));
+        child->isElement() && (!kTags.count(tag) || (tag == "PAUSE" && waits(*child)) || !allowed(*child));
     if (drop) {
       c.erase(c.begin() + static_cast<std::ptrdiff_t>(i));
       continue;
@@ -102,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& entry : stdfs::directory_iterator(dir, ec)) stdfs::remove_all(entry.path(), ec);
   stdfs::current_path(dir, ec);
   auto doc = orv::parseDocument(orv::fuzz::text(data, size), "");
-  if (!doc || doc->status != 0 || !doc->root) return 0;
+  if (!doc || doc->status != 0 || !doc->root || !allowed(*doc->root)) return 0;
   confine(*doc->root);
   orv::Engine engine;
   engine.maxDepth = 64;  // the fuzzing thread's stack, not the program's 512 MB one
