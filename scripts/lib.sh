@@ -114,16 +114,6 @@ orv_wineserver_start() {
   # for good: whoever reads that program's output (ctest, test discovery)
   # would then wait forever. Start them here, attached to nothing.
   "$ORV_WINE" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
-  # Wine's desktop process is started by the first program that needs it and
-  # would then belong to a test: that test's output streams stay open and
-  # programs started meanwhile wait on it. Start it here, in a session of its
-  # own that stopping a test's processes never reaches.
-  setsid "$ORV_WINE" explorer.exe /desktop </dev/null >/dev/null 2>&1 &
-  local i
-  for ((i = 0; i < 50; i++)); do
-    pgrep -f 'explorer.exe /desktop' >/dev/null && break
-    sleep 0.1
-  done
 }
 
 # Stops the wineserver of our prefix (and the Windows processes in it).

@@ -11,6 +11,7 @@ import re
 import shutil
 import subprocess
 import sys
+import tempfile
 
 DEFAULT_ARGS = ["/f", "directive.xml", "/s", "/j", "journal.log"]
 
@@ -179,13 +180,19 @@ def run_once(ctx, args, env, index, run, consumed, errors):
         check_hook(ctx, args, env, hook, errors)
     prog_args = [ctx.subst(a) for a in run.get("args", DEFAULT_ARGS)]
     cmd = ([args.emulator] if args.emulator else []) + [args.binary] + prog_args
-    try:
-        proc = subprocess.run(cmd, cwd=ctx.workdir, env=env, stdin=subprocess.DEVNULL,
-                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                              timeout=run.get("timeout", 120))
-    except subprocess.TimeoutExpired:
-        errors.append(f"run {index}: timed out")
-        return
+    # The output goes to a file, not a pipe: a process the program starts and
+    # leaves running (under Wine, its desktop or services) may keep a pipe open
+    # long after the program has ended.
+    with tempfile.TemporaryFile() as out:
+        try:
+            proc = subprocess.run(cmd, cwd=ctx.workdir, env=env, stdin=subprocess.DEVNULL,
+                                  stdout=out, stderr=subprocess.STDOUT,
+                                  timeout=run.get("timeout", 120))
+        except subprocess.TimeoutExpired:
+            errors.append(f"run {index}: timed out")
+            return
+        out.seek(0)
+        proc.stdout = out.read()
     if "exit" in run:
         want = run["exit"] & 0xFF
         if proc.returncode & 0xFF != want:

@@ -18,11 +18,13 @@
 /* The tag list must outlive InitPlugIn: a static array does. */
 static const char16_t kTags[] = u"WRITEFILE|WriteFileTag;FAILTAG|FailTag";
 
-/* Copies a UTF-16 literal into a fixed field of the information block. */
-static void setField(char16_t* field, size_t units, const char16_t* text) {
+/* Copies a UTF-16 literal into a fixed field of the information block. The
+ * block is packed, so a field may sit at an odd address: it is written byte
+ * by byte, never through a char16_t pointer. */
+static void setField(void* field, size_t units, const char16_t* text) {
   size_t n = 0;
   while (n + 1 < units && text[n]) {
-    field[n] = text[n];
+    memcpy((char*)field + n * sizeof(char16_t), &text[n], sizeof(char16_t));
     ++n;
   }
 }

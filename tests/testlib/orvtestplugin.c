@@ -27,8 +27,10 @@ static void mode(char* out, size_t size) {
 #endif
 }
 
-static void setField(char16_t* field, size_t units, const char16_t* text) {
-  for (size_t n = 0; n + 1 < units && text[n]; ++n) field[n] = text[n];
+/* The information block is packed: a field may sit at an odd address. */
+static void setField(void* field, size_t units, const char16_t* text) {
+  for (size_t n = 0; n + 1 < units && text[n]; ++n)
+    memcpy((char*)field + n * sizeof(char16_t), &text[n], sizeof(char16_t));
 }
 
 ORV_PLUGIN_EXPORT int InitPlugIn(OrvPluginInfo* info) {

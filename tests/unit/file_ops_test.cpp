@@ -96,9 +96,8 @@ TEST_F(InjectedFaults, DeleteOfAVolumeRootRemovesNothing) {
   recorder.refuseAll();  // should the refusal ever break, nothing on the disk may change
   for (const char* type : {"directory", "cleandir"}) {
     // The roots of each system's paths ("//" is a root on POSIX only).
-    std::vector<std::string> roots = fs::separator() == '\\'
-                                         ? std::vector<std::string>{"/", "C:\\", "\\\\server\\share"}
-                                         : std::vector<std::string>{"/", "//"};
+    std::vector<std::string> roots =
+        fs::separator() == '\\' ? std::vector<std::string>{"/", "C:\\"} : std::vector<std::string>{"/", "//"};
     for (const std::string& root : roots) {
       SCOPED_TRACE(std::string(type) + " " + root);
       EXPECT_EQ(run(std::string("<DELETE type=\"") + type + "\" location=\"" + root + "\"/>"), 0);
