@@ -75,7 +75,8 @@ struct EnvironmentIndex {
   uint64_t version = ~uint64_t{0};
 
   static const EnvironmentIndex& current() {
-    thread_local EnvironmentIndex index;
+    // Shared by the main and interpreter threads, which never expand at the same time.
+    static EnvironmentIndex index;
     if (index.version != sys::environmentChanges()) index.reload();
     return index;
   }
