@@ -1,5 +1,5 @@
 // The date condition of CHECK: periods written dd/mm/yyyy|dd/mm/yyyy, a start
-// or stop date built from a specification, or a day built from each item.
+// or stop date built from date fields, or a day built from each item.
 #include <cctype>
 
 #include "conditions/check.h"
@@ -56,7 +56,7 @@ bool checkPeriods(Engine& engine, const std::string& value, int64_t now) {
 
 bool someDayHolds(const std::string& value, int64_t now) {
   for (const std::string& item : commaItems(value)) {
-    int64_t day = dateFromSpecification(item, now);
+    int64_t day = dateFromFields(item, now);
     if (day <= now && now <= plusOneDay(day)) return true;
   }
   return false;
@@ -75,10 +75,10 @@ int64_t parseDayDate(const std::string& text) {
   return clock::dateNumber({year, month, day, 0, 0, 0});
 }
 
-int64_t dateFromSpecification(const std::string& spec, int64_t now) {
-  if (spec.empty()) return 0;
+int64_t dateFromFields(const std::string& fields, int64_t now) {
+  if (fields.empty()) return 0;
   sys::LocalTime t = clock::fromDateNumber(now);
-  for (const std::string& item : commaItems(spec)) {
+  for (const std::string& item : commaItems(fields)) {
     size_t equals = item.find('=');
     if (equals == std::string::npos) continue;
     std::string unit = toLower(item.substr(0, equals));
@@ -105,11 +105,11 @@ int checkDate(Engine& engine, const std::string& value, const std::string& mode)
   if (mode == "period") return checkPeriods(engine, value, now) ? 1 : 0;
   if (mode == "startdate") {
     engine.log("Vérification à partir d'une date.", "+2");
-    return now >= dateFromSpecification(value, now) ? 1 : 0;
+    return now >= dateFromFields(value, now) ? 1 : 0;
   }
   if (mode == "stopdate") {
     engine.log("Vérification à partir d'une date butoir.", "+2");
-    return now <= dateFromSpecification(value, now) ? 1 : 0;
+    return now <= dateFromFields(value, now) ? 1 : 0;
   }
   return someDayHolds(value, now) ? 1 : 0;
 }

@@ -29,8 +29,8 @@ int checkRegistry(Engine& engine, const std::string& location, const std::string
 
 // The date condition (date_condition.cpp).
 int checkDate(Engine& engine, const std::string& value, const std::string& mode);
-// The date number built from a specification such as "y=2030,d=25", starting from now; 0 for "".
-int64_t dateFromSpecification(const std::string& spec, int64_t now);
+// The date number built from date fields such as "y=2030,d=25", starting from now; 0 for "".
+int64_t dateFromFields(const std::string& fields, int64_t now);
 // A date written dd/mm/yyyy as a date number at midnight; -1 when it does not fit.
 int64_t parseDayDate(const std::string& text);
 

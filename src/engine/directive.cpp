@@ -67,16 +67,16 @@ int8_t applyErrorPolicy(Engine& engine, int8_t code, int64_t result) {
   return r;
 }
 
-int64_t runDirective(Engine& engine, const DirectiveNode& node, const char* tag, DirectiveBody body) {
+int64_t runDirective(Engine& engine, const DirectiveNode& node, const char* tag, DirectiveBody body,
+                     const char* emptyNotice) {
   engine.log(tag, "LVL+0");
   AttributeMap attrs;
-  if (loadAttributes(engine, node, attrs) == 0) return applyErrorPolicy(engine, 0, 0);
+  if (loadAttributes(engine, node, attrs) == 0) {
+    if (emptyNotice) engine.log(emptyNotice, "ATT");
+    return applyErrorPolicy(engine, 0, 0);
+  }
   int8_t policy = parsePolicy(attrs.get("blocktagerror"), PolicyTable::BlockTagError);
-  int64_t overflows = engine.expansionOverflows;
-  int64_t result = body(engine, node, attrs);
-  // An attribute that outgrew the expansion cap fails its directive.
-  if (engine.expansionOverflows != overflows) result = 0;
-  return applyErrorPolicy(engine, policy, result);
+  return applyErrorPolicy(engine, policy, body(engine, node, attrs));
 }
 
 }  // namespace orv

@@ -41,8 +41,11 @@ int8_t applyErrorPolicy(Engine& engine, int8_t code, int64_t result);
 using DirectiveBody = int64_t (*)(Engine&, const DirectiveNode&, const AttributeMap&);
 
 // The common frame of a directive: the tag line, the attributes (an element
-// without any fails with 0 and the body is not run), the body, then the
-// blocktagerror policy applied to its result.
-int64_t runDirective(Engine& engine, const DirectiveNode& node, const char* tag, DirectiveBody body);
+// without any fails with 0, after the line emptyNotice when one is given, and
+// the body is not run), the body, then the blocktagerror policy applied to its result.
+int64_t runDirective(Engine& engine, const DirectiveNode& node, const char* tag, DirectiveBody body,
+                     const char* emptyNotice = nullptr);
+// The warning line of the directives that report an element without attributes.
+inline constexpr const char* kNoAttributesNotice = "Erreur au chargement des paramètres de la balise";
 
 }  // namespace orv

@@ -93,16 +93,7 @@ int memoRegistry(Engine& engine, const AttributeMap& attrs, const std::string& l
   return memoRegistryValue(engine, path, view, name, attrs.get("line"));
 }
 
-}  // namespace
-
-int64_t runMemoDirective(Engine& engine, const DirectiveNode& node) {
-  engine.log("MEMO", "LVL+0");
-  AttributeMap attrs;
-  if (loadAttributes(engine, node, attrs) == 0) {
-    engine.log("Erreur au chargement des paramètres de la balise", "ATT");
-    return applyErrorPolicy(engine, 0, 0);
-  }
-  int8_t policy = parsePolicy(attrs.get("blocktagerror"), PolicyTable::BlockTagError);
+int64_t memoBody(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
   std::string type = firstChars(toLower(attrs.get("type")), 20);
   std::string mode = firstChars(toLower(attrs.get("mode")), 30);
   std::string name = attrs.get("name");
@@ -128,7 +119,13 @@ int64_t runMemoDirective(Engine& engine, const DirectiveNode& node) {
   } else {
     engine.log("Il manque des paramètres pour executer la vérification.", "ERR+1");
   }
-  return applyErrorPolicy(engine, policy, result);
+  return result;
+}
+
+}  // namespace
+
+int64_t runMemoDirective(Engine& engine, const DirectiveNode& node) {
+  return runDirective(engine, node, "MEMO", memoBody, kNoAttributesNotice);
 }
 
 }  // namespace orv

@@ -56,7 +56,7 @@ struct DirEntry {
 // pattern lists all; "." and ".." are left out. Nothing when the folder cannot be listed.
 std::optional<std::vector<DirEntry>> findEntries(const std::string& folder, const std::string& pattern);
 // True when name matches a shell file filter (PathMatchSpecW on Windows, the same rules elsewhere).
-bool matchesFileSpec(const std::string& name, const std::string& filter);
+bool matchesFileFilter(const std::string& name, const std::string& filter);
 // True when path itself is a symbolic link, junction or other reparse point.
 bool isLink(const std::string& path);
 // Creates one folder (its parent must exist); true on success.

@@ -114,7 +114,7 @@ bool matchFindPattern(const std::string& name, const std::string& pattern) {
   return DosMatcher(tokens, cps).match(0, 0);
 }
 
-bool matchFileSpec(const std::string& name, const std::string& filter) {
+bool matchFileFilter(const std::string& name, const std::string& filter) {
   if (filter.empty() || filter == "*.*") return true;
   std::u32string mask = codePoints(filter), cps = codePoints(name);
   for (size_t m = 0; m < mask.size();) {

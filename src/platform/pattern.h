@@ -14,6 +14,6 @@ bool matchFindPattern(const std::string& name, const std::string& pattern);
 // masks separated by ";" (leading blanks skipped), "*" any run, "?" exactly one
 // character, "*.*" alone matches everything. Case-insensitive. An empty filter
 // matches every name.
-bool matchFileSpec(const std::string& name, const std::string& filter);
+bool matchFileFilter(const std::string& name, const std::string& filter);
 
 }  // namespace orv

@@ -7,7 +7,7 @@
 namespace orv::shortcut {
 
 // What a shortcut holds.
-struct ShortcutSpec {
+struct ShortcutFields {
   std::string location;          // the shortcut file to write
   std::string targetPath;        // what it starts
   std::string parameters;        // the argument text, as a command line
@@ -20,11 +20,11 @@ struct ShortcutSpec {
 
 // Writes the shortcut. Outcomes of the individual steps are not reported:
 // callers judge success by the file's existence.
-void createShortcut(const ShortcutSpec& spec);
+void createShortcut(const ShortcutFields& link);
 
-// The desktop entry text for spec (Type=Application, Name from the file name,
+// The desktop entry text of link (Type=Application, Name from the file name,
 // Exec from the target and the split parameters quoted by the desktop-entry
 // rules, Path, Comment, Icon), with LF line ends.
-std::string desktopEntryText(const ShortcutSpec& spec);
+std::string desktopEntryText(const ShortcutFields& link);
 
 }  // namespace orv::shortcut

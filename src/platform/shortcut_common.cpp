@@ -45,16 +45,16 @@ std::string displayName(const std::string& location) {
 
 }  // namespace
 
-std::string desktopEntryText(const ShortcutSpec& spec) {
-  std::string exec = execArgument(spec.targetPath);
-  for (const std::string& arg : proc::splitCommandLine(spec.parameters)) exec += " " + execArgument(arg);
+std::string desktopEntryText(const ShortcutFields& link) {
+  std::string exec = execArgument(link.targetPath);
+  for (const std::string& arg : proc::splitCommandLine(link.parameters)) exec += " " + execArgument(arg);
   std::string text = "[Desktop Entry]\nType=Application\n";
-  text += "Name=" + keyValue(displayName(spec.location)) + "\n";
+  text += "Name=" + keyValue(displayName(link.location)) + "\n";
   // Exec is itself escaped as a string value on top of its own quoting.
   text += "Exec=" + keyValue(exec) + "\n";
-  if (!spec.workingDirectory.empty()) text += "Path=" + keyValue(spec.workingDirectory) + "\n";
-  if (!spec.description.empty()) text += "Comment=" + keyValue(spec.description) + "\n";
-  if (!spec.iconFile.empty()) text += "Icon=" + keyValue(spec.iconFile) + "\n";
+  if (!link.workingDirectory.empty()) text += "Path=" + keyValue(link.workingDirectory) + "\n";
+  if (!link.description.empty()) text += "Comment=" + keyValue(link.description) + "\n";
+  if (!link.iconFile.empty()) text += "Icon=" + keyValue(link.iconFile) + "\n";
   return text;
 }
 

@@ -136,7 +136,7 @@ bool copyDirectory(const std::string& source, const std::string& target, const s
     if (e.isDir) {
       // Links to folders are not entered: they could lead out of the tree or loop.
       if (recursive && !e.isLink) ok = copyDirectory(from, to, filter, true) && ok;
-    } else if (fs::matchesFileSpec(e.name, filter)) {
+    } else if (fs::matchesFileFilter(e.name, filter)) {
       ok = fs::fileOps().copyFile(from, to) && ok;
     }
   }

@@ -154,14 +154,11 @@ int64_t operate(Engine& engine, const AttributeMap& attrs) {
 }  // namespace
 
 int64_t runLocalUserGroup(Engine& engine, const DirectiveNode& node) {
-  engine.log("LOCALGROUP", "LVL+0");
-  AttributeMap attrs;
-  if (loadAttributes(engine, node, attrs) == 0) {
-    engine.log("Erreur au chargement des paramètres de la balise", "ATT");
-    return applyErrorPolicy(engine, 0, 0);
-  }
-  int8_t policy = parsePolicy(attrs.get("blocktagerror"), PolicyTable::BlockTagError);
-  return applyErrorPolicy(engine, policy, operate(engine, attrs));
+  // Its lines name it LOCALGROUP.
+  return runDirective(
+      engine, node, "LOCALGROUP",
+      [](Engine& e, const DirectiveNode&, const AttributeMap& attrs) { return operate(e, attrs); },
+      kNoAttributesNotice);
 }
 
 }  // namespace orv

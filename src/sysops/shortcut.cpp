@@ -23,8 +23,8 @@ int showCommandOf(const std::string& openMode) {
   return 1;
 }
 
-shortcut::ShortcutSpec readSpec(Engine& engine, const AttributeMap& attrs) {
-  shortcut::ShortcutSpec s;
+shortcut::ShortcutFields readLink(Engine& engine, const AttributeMap& attrs) {
+  shortcut::ShortcutFields s;
   s.location = expandShortcut(engine, attrs, "location");
   s.targetPath = expandShortcut(engine, attrs, "targetpath");
   s.parameters = expandShortcut(engine, attrs, "parameters");
@@ -40,15 +40,15 @@ shortcut::ShortcutSpec readSpec(Engine& engine, const AttributeMap& attrs) {
 }  // namespace
 
 int64_t runShortcut(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
-  shortcut::ShortcutSpec spec = readSpec(engine, attrs);
-  std::string folder = fs::folderPart(spec.location);
+  shortcut::ShortcutFields link = readLink(engine, attrs);
+  std::string folder = fs::folderPart(link.location);
   if (!folder.empty()) {
     createDirectoryTree(folder);
     if (!fs::dirExists(folder))
       engine.log("La création de l'emplacement du raccourci n'est pas crée correctement.", "ATT+1");
   }
-  shortcut::createShortcut(spec);
-  if (fs::fileExists(spec.location)) {
+  shortcut::createShortcut(link);
+  if (fs::fileExists(link.location)) {
     engine.log("Création du raccourci effectué.", "+1");
     return 1;
   }

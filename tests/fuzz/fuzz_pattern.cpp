@@ -20,15 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string& name = f[0];
   const std::string& pattern = f.size() > 1 ? f[1] : f[0];
   orv::matchFindPattern(name, pattern);
-  bool spec = orv::matchFileSpec(name, pattern);
+  bool matched = orv::matchFileFilter(name, pattern);
   // A filter list matches when one of its masks does; adding a mask never loses a match.
-  if (spec && !pattern.empty() && pattern != "*.*" &&
-      !orv::matchFileSpec(name, pattern + ";nothing-like-this"))
+  if (matched && !pattern.empty() && pattern != "*.*" &&
+      !orv::matchFileFilter(name, pattern + ";nothing-like-this"))
     __builtin_trap();
   // A filter without wildcards, separators or blanks is one literal mask: an
   // ASCII name it matches has its length (no byte of it may act as ";").
   bool literal = pattern.find_first_of(";*? ") == std::string::npos;
-  if (spec && literal && !pattern.empty() && onlyAlnum(name) && name.size() != pattern.size())
+  if (matched && literal && !pattern.empty() && onlyAlnum(name) && name.size() != pattern.size())
     __builtin_trap();
   return 0;
 }

@@ -107,7 +107,7 @@ TEST_F(Conditions, ArchitectureEqualAndDifferent) {
   EXPECT_EQ(architectureName(12), "");
 }
 
-TEST_F(Conditions, DateSpecificationsAndPeriods) {
+TEST_F(Conditions, DateFieldsAndPeriods) {
   fixClock(2024, 12, 31, 23, 59, 59);
   EXPECT_EQ(checkDate(engine, "01/01/2024|31/12/2024", "period"), 1);
   EXPECT_TRUE(logged("La date se trouve dans la période 01/01/2024 à 31/12/2024."));
@@ -134,8 +134,8 @@ TEST_F(Conditions, DateSpecificationsAndPeriods) {
   EXPECT_EQ(checkDate(engine, "d=25", ""), 1);  // the day after still holds
   EXPECT_EQ(checkDate(engine, "d=24,d=26", ""), 1);
   EXPECT_EQ(checkDate(engine, "d=27", ""), 0);
-  EXPECT_EQ(dateFromSpecification("", 12345), 0);
-  EXPECT_EQ(dateFromSpecification("x=3,h=0,m=0,s=0", clock::dateNumber({2024, 3, 26, 8, 0, 0})),
+  EXPECT_EQ(dateFromFields("", 12345), 0);
+  EXPECT_EQ(dateFromFields("x=3,h=0,m=0,s=0", clock::dateNumber({2024, 3, 26, 8, 0, 0})),
             clock::dateNumber({2024, 3, 26, 0, 0, 0}));
 }
 

@@ -42,7 +42,7 @@ TEST(FindPattern, ATrailingDotMatchesTheEndOfTheName) {
   EXPECT_TRUE(matchFindPattern("a.b.c", "a.b.*"));
 }
 
-TEST(FileSpec, ShellRules) {
+TEST(FileFilter, ShellRules) {
   const Case cases[] = {
       {"*.*", "readme", true},
       {"*.log", "app.LOG", true},
@@ -59,27 +59,27 @@ TEST(FileSpec, ShellRules) {
       {"x*y*z", "xaaay", false},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(matchFileSpec(c.name, c.pattern), c.match) << c.pattern << " vs " << c.name;
+    EXPECT_EQ(matchFileFilter(c.name, c.pattern), c.match) << c.pattern << " vs " << c.name;
 }
 
-TEST(FileSpec, InvalidBytesAreNeverSeparators) {
+TEST(FileFilter, InvalidBytesAreNeverSeparators) {
   // C0 BB is an overlong form of ";": two bytes standing for themselves.
   const std::string hidden =
       "x\xC0\xBB"
       "b";
-  EXPECT_FALSE(matchFileSpec("b", hidden)) << "no second mask \"b\"";
-  EXPECT_TRUE(matchFileSpec(hidden, hidden));
-  EXPECT_FALSE(matchFileSpec("b",
+  EXPECT_FALSE(matchFileFilter("b", hidden)) << "no second mask \"b\"";
+  EXPECT_TRUE(matchFileFilter(hidden, hidden));
+  EXPECT_FALSE(matchFileFilter("b",
                              "x\xE0\x80\xBB"
                              "b"))
       << "three-byte overlong form";
   EXPECT_FALSE(matchFindPattern("x", "x\xC0\xAA")) << "overlong \"*\" is no wildcard";
-  EXPECT_TRUE(matchFileSpec("\xC3\xA9t\xC3\xA9.txt", "\xC3\x89T\xC3\x89.*")) << "valid text still folds";
+  EXPECT_TRUE(matchFileFilter("\xC3\xA9t\xC3\xA9.txt", "\xC3\x89T\xC3\x89.*")) << "valid text still folds";
 }
 
-TEST(FileSpec, ManyStarsStayFast) {
+TEST(FileFilter, ManyStarsStayFast) {
   std::string name(200, 'a');
-  EXPECT_FALSE(matchFileSpec(name, "*a*a*a*a*a*a*a*a*a*a*a*a*b"));
+  EXPECT_FALSE(matchFileFilter(name, "*a*a*a*a*a*a*a*a*a*a*a*a*b"));
   EXPECT_FALSE(matchFindPattern(name, "*a*a*a*a*a*a*a*a*a*a*a*a*b"));
 }
 

@@ -107,8 +107,8 @@ std::optional<std::vector<DirEntry>> findEntries(const std::string& folder, cons
   return out;
 }
 
-bool matchesFileSpec(const std::string& name, const std::string& filter) {
-  return matchFileSpec(name, filter);
+bool matchesFileFilter(const std::string& name, const std::string& filter) {
+  return matchFileFilter(name, filter);
 }
 
 bool isLink(const std::string& path) {

@@ -7,12 +7,12 @@
 
 namespace orv::shortcut {
 
-void createShortcut(const ShortcutSpec& spec) {
+void createShortcut(const ShortcutFields& link) {
   // Written beside it, then renamed over it: a failed write never leaves a
   // partial entry that would pass for a created shortcut.
-  std::string temporary = spec.location + ".orvantis-tmp";
-  if (!fs::writeFile(temporary, desktopEntryText(spec)) || chmod(temporary.c_str(), 0755) != 0 ||
-      !fs::replaceFile(temporary, spec.location))
+  std::string temporary = link.location + ".orvantis-tmp";
+  if (!fs::writeFile(temporary, desktopEntryText(link)) || chmod(temporary.c_str(), 0755) != 0 ||
+      !fs::replaceFile(temporary, link.location))
     fs::removeFile(temporary);
 }
 

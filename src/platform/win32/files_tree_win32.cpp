@@ -37,7 +37,7 @@ std::optional<std::vector<DirEntry>> findEntries(const std::string& folder, cons
   return out;
 }
 
-bool matchesFileSpec(const std::string& name, const std::string& filter) {
+bool matchesFileFilter(const std::string& name, const std::string& filter) {
   if (filter.empty()) return true;
   return PathMatchSpecW(widen(name).c_str(), widen(filter).c_str()) != FALSE;
 }
