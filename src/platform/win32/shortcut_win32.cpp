@@ -11,29 +11,29 @@ namespace orv::shortcut {
 
 namespace {
 
-void fillAndSave(IShellLinkW* link, const ShortcutFields& link) {
-  link->SetPath(win::widen(link.targetPath).c_str());
-  link->SetArguments(win::widen(link.parameters).c_str());
-  link->SetWorkingDirectory(win::widen(link.workingDirectory).c_str());
-  link->SetDescription(win::widen(link.description).c_str());
-  link->SetShowCmd(link.showCommand);
+void fillAndSave(IShellLinkW* link, const ShortcutFields& fields) {
+  link->SetPath(win::widen(fields.targetPath).c_str());
+  link->SetArguments(win::widen(fields.parameters).c_str());
+  link->SetWorkingDirectory(win::widen(fields.workingDirectory).c_str());
+  link->SetDescription(win::widen(fields.description).c_str());
+  link->SetShowCmd(fields.showCommand);
   link->SetHotkey(0);
-  link->SetIconLocation(win::widen(link.iconFile).c_str(), link.iconIndex);
+  link->SetIconLocation(win::widen(fields.iconFile).c_str(), fields.iconIndex);
   IPersistFile* file = nullptr;
   if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    file->Save(win::widen(link.location).c_str(), TRUE);
+    file->Save(win::widen(fields.location).c_str(), TRUE);
     file->Release();
   }
 }
 
 }  // namespace
 
-void createShortcut(const ShortcutFields& link) {
+void createShortcut(const ShortcutFields& fields) {
   HRESULT init = CoInitialize(nullptr);
   IShellLinkW* link = nullptr;
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                  reinterpret_cast<void**>(&link)))) {
-    fillAndSave(link, link);
+    fillAndSave(link, fields);
     link->Release();
   }
   // Only a successful initialisation (S_OK or S_FALSE) is balanced.
