@@ -85,7 +85,7 @@ struct TreeBuilder {
       std::vector<std::unordered_map<const void*, int>>(1);
 
   DirectiveNode* add(NodeKind kind, std::string_view name) {
-    DirectiveNode& node = doc->nodes.emplace_back();
+    DirectiveNode& node = doc->nodes.add();
     node.kind = kind;
     node.name = name;
     node.parent = current;
@@ -197,39 +197,78 @@ std::string parserErrorText(int status) {
   return text ? text : "";
 }
 
+// One parse from the first block to the last: the tree grows as blocks come.
+class BlockParser {
+ public:
+  explicit BlockParser(const std::string& encoding) : doc_(std::make_unique<ParsedDocument>()) {
+    DirectiveNode& top = doc_->nodes.add();
+    top.kind = NodeKind::Document;
+    top.depth = 1;
+    top.id = 1;
+    doc_->document = &top;
+    parser_ = XML_ParserCreate(encoding.empty() ? nullptr : encoding.c_str());
+    builder_ = TreeBuilder{doc_.get(), &top, parser_};
+    if (!parser_) return;
+    XML_SetUserData(parser_, &builder_);
+    XML_SetElementHandler(parser_, onStart, onEnd);
+    XML_SetCharacterDataHandler(parser_, onText);
+    XML_SetCommentHandler(parser_, onComment);
+    XML_SetCdataSectionHandler(parser_, onCDataStart, onCDataEnd);
+    XML_SetProcessingInstructionHandler(parser_, onInstruction);
+    XML_SetStartDoctypeDeclHandler(parser_, onDocType);
+  }
+  ~BlockParser() {
+    if (parser_) XML_ParserFree(parser_);
+  }
+  BlockParser(const BlockParser&) = delete;
+  BlockParser& operator=(const BlockParser&) = delete;
+
+  // Parses the next block (16 KiB at a time); false once the parse failed.
+  bool feed(std::string_view bytes, bool last) {
+    constexpr size_t kBlock = 16384;
+    size_t offset = 0;
+    do {
+      size_t len = std::min(kBlock, bytes.size() - offset);
+      bool end = last && offset + len >= bytes.size();
+      if (XML_Parse(parser_, bytes.data() + offset, static_cast<int>(len), end) == XML_STATUS_ERROR) {
+        doc_->status = XML_GetErrorCode(parser_);
+        doc_->line = XML_GetCurrentLineNumber(parser_);
+        doc_->column = XML_GetCurrentColumnNumber(parser_) + 1;
+        doc_->errorText = parserErrorText(doc_->status);
+        return false;
+      }
+      offset += len;
+    } while (offset < bytes.size());
+    return true;
+  }
+  // The tree, or nothing when the parser could not be created.
+  std::unique_ptr<ParsedDocument> take() { return parser_ ? std::move(doc_) : nullptr; }
+
+ private:
+  std::unique_ptr<ParsedDocument> doc_;
+  XML_Parser parser_ = nullptr;
+  TreeBuilder builder_{};
+};
+
 std::unique_ptr<ParsedDocument> parseDocument(const std::string& bytes, const std::string& encoding) {
-  auto doc = std::make_unique<ParsedDocument>();
-  DirectiveNode& top = doc->nodes.emplace_back();
-  top.kind = NodeKind::Document;
-  top.depth = 1;
-  top.id = 1;
-  doc->document = &top;
-  XML_Parser parser = XML_ParserCreate(encoding.empty() ? nullptr : encoding.c_str());
-  if (!parser) return nullptr;
-  TreeBuilder builder{doc.get(), &top, parser};
-  XML_SetUserData(parser, &builder);
-  XML_SetElementHandler(parser, onStart, onEnd);
-  XML_SetCharacterDataHandler(parser, onText);
-  XML_SetCommentHandler(parser, onComment);
-  XML_SetCdataSectionHandler(parser, onCDataStart, onCDataEnd);
-  XML_SetProcessingInstructionHandler(parser, onInstruction);
-  XML_SetStartDoctypeDeclHandler(parser, onDocType);
-  constexpr size_t kBlock = 16384;
-  size_t offset = 0;
-  do {
-    size_t len = std::min(kBlock, bytes.size() - offset);
-    bool last = offset + len >= bytes.size();
-    if (XML_Parse(parser, bytes.data() + offset, static_cast<int>(len), last) == XML_STATUS_ERROR) {
-      doc->status = XML_GetErrorCode(parser);
-      doc->line = XML_GetCurrentLineNumber(parser);
-      doc->column = XML_GetCurrentColumnNumber(parser) + 1;
-      doc->errorText = parserErrorText(doc->status);
-      break;
-    }
-    offset += len;
-  } while (offset < bytes.size());
-  XML_ParserFree(parser);
-  return doc;
+  BlockParser parser(encoding);
+  parser.feed(bytes, true);
+  return parser.take();
+}
+
+// Parses the file as it is read, so that it never sits whole in memory.
+// Nothing when it cannot be read or is empty.
+static std::unique_ptr<ParsedDocument> parseFile(const std::string& path, const std::string& encoding) {
+  BlockParser parser(encoding);
+  size_t total = 0;
+  bool parsing = true;
+  bool read = fs::readBlocks(path, [&](std::string_view block) {
+    total += block.size();
+    return parsing = parser.feed(block, false);
+  });
+  if (!read || total == 0) return nullptr;
+  if (parsing) parser.feed({}, true);
+  return parser.take();
 }
 
 static const char* encodingName(DocumentEncoding e) {
@@ -258,9 +297,7 @@ static void reportXmlError(Engine& engine, const ParsedDocument& doc) {
 DirectiveNode* loadDirectiveDocument(Engine& engine, std::unique_ptr<ParsedDocument>& holder) {
   const std::string& file = engine.run.directiveFile;
   engine.logStartup("Chargement du fichier " + file, "NIV1");
-  std::optional<std::string> bytes = fs::readFile(file);
-  std::unique_ptr<ParsedDocument> doc;
-  if (bytes && !bytes->empty()) doc = parseDocument(*bytes, encodingName(engine.run.documentEncoding));
+  std::unique_ptr<ParsedDocument> doc = parseFile(file, encodingName(engine.run.documentEncoding));
   if (!doc) {
     engine.run.exitCode |= -998;
     return nullptr;

@@ -1,5 +1,6 @@
 // The parsed directive document and its loader.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -55,9 +56,37 @@ class DirectiveNode {
   std::string path() const;
 };
 
+// Nodes in blocks that never move, so pointers to them stay valid; blocks
+// double in size, so a small file costs little and a large one few allocations.
+class NodeArena {
+ public:
+  // A new node at the end.
+  DirectiveNode& add() {
+    if (used_ == capacity_) {
+      capacity_ = blocks_.empty() ? 16 : std::min<size_t>(capacity_ * 2, 4096);
+      blocks_.emplace_back(new DirectiveNode[capacity_]);
+      used_ = 0;
+    }
+    ++size_;
+    return blocks_.back()[used_++];
+  }
+  size_t size() const { return size_; }
+  // Calls f on every node in the order they were added.
+  template <typename F>
+  void forEach(F f) const {
+    size_t left = size_;
+    for (size_t b = 0, cap = 16; b < blocks_.size(); ++b, cap = std::min<size_t>(cap * 2, 4096))
+      for (size_t i = 0; i < cap && left > 0; ++i, --left) f(blocks_[b][i]);
+  }
+
+ private:
+  std::vector<std::unique_ptr<DirectiveNode[]>> blocks_;
+  size_t capacity_ = 0, used_ = 0, size_ = 0;
+};
+
 // A parsed document. Nodes live in an arena, so no recursion is needed to free them.
 struct ParsedDocument {
-  std::deque<DirectiveNode> nodes;
+  NodeArena nodes;
   std::unordered_set<std::string> names;               // interned tag and attribute names
   std::deque<std::vector<Attribute>> attributeBlocks;  // attributes, stored in fixed blocks
   std::deque<std::string> textBlocks;                  // attribute values, stored in fixed blocks

@@ -23,29 +23,42 @@ namespace orv {
 static constexpr size_t kInterpreterStack = 512u << 20;
 
 // The reading a byte-order mark chooses; Latin1 without one.
-static DocumentEncoding encodingOfMark(const std::string& bytes) {
-  const std::string head = bytes.substr(0, 4);
-  if (head.rfind("\xFF\xFE", 0) == 0) return DocumentEncoding::Utf16;
-  if (head.rfind("\xEF\xBB\xBF", 0) == 0) return DocumentEncoding::Utf8;
-  if (head.rfind("\xFE\xFF", 0) == 0) return DocumentEncoding::Automatic;
-  if (head == std::string("\0\0\xFE\xFF", 4)) return DocumentEncoding::Automatic;
+static DocumentEncoding encodingOfMark(std::string_view bytes) {
+  std::string_view head = bytes.substr(0, 4);
+  if (head.substr(0, 2) == "\xFF\xFE") return DocumentEncoding::Utf16;
+  if (head.substr(0, 3) == "\xEF\xBB\xBF") return DocumentEncoding::Utf8;
+  if (head.substr(0, 2) == "\xFE\xFF") return DocumentEncoding::Automatic;
+  if (head == std::string_view("\0\0\xFE\xFF", 4)) return DocumentEncoding::Automatic;
   return DocumentEncoding::Latin1;
 }
 
-DocumentEncoding detectEncoding(const std::string& path) {
+// Reads the file's first block (and, when its declaration names UTF-8 and
+// no mark decides, the rest block by block); None when it cannot be read.
+static DocumentEncoding scanFile(const std::string& path, DeclaredUtf8* declared) {
   if (!fs::fileExists(path)) return DocumentEncoding::None;
-  std::optional<std::string> bytes = fs::readFile(path);
-  return bytes ? encodingOfMark(*bytes) : DocumentEncoding::None;
+  DocumentEncoding mark = DocumentEncoding::None;
+  DeclaredUtf8Scan scan;
+  bool read = fs::readBlocks(path, [&](std::string_view block) {
+    if (mark == DocumentEncoding::None) {
+      mark = encodingOfMark(block);
+      if (mark != DocumentEncoding::Latin1 || !declared) return false;
+    }
+    return scan.feed(block);
+  });
+  if (!read) return DocumentEncoding::None;
+  if (mark == DocumentEncoding::None) mark = DocumentEncoding::Latin1;  // an empty file
+  if (declared) *declared = scan.result();
+  return mark;
 }
+
+DocumentEncoding detectEncoding(const std::string& path) { return scanFile(path, nullptr); }
 
 // Without a mark or switch: a declaration naming UTF-8 is believed when the
 // bytes are UTF-8 indeed; otherwise the file is read as ISO-8859-1.
 static void detectFileEncoding(Engine& engine) {
-  const std::string& path = engine.run.directiveFile;
-  std::optional<std::string> bytes = fs::fileExists(path) ? fs::readFile(path) : std::nullopt;
-  engine.run.documentEncoding = bytes ? encodingOfMark(*bytes) : DocumentEncoding::None;
+  DeclaredUtf8 declared = DeclaredUtf8::No;
+  engine.run.documentEncoding = scanFile(engine.run.directiveFile, &declared);
   if (engine.run.documentEncoding != DocumentEncoding::Latin1) return;
-  DeclaredUtf8 declared = declaredUtf8(*bytes);
   if (declared == DeclaredUtf8::Valid) {
     engine.run.documentEncoding = DocumentEncoding::Utf8;
     engine.logStartup("Le fichier sera ouvert en mode UTF-8.", "NIV2");

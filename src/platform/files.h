@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orv::fs {
@@ -26,6 +27,10 @@ bool renamePath(const std::string& from, const std::string& to);
 bool replaceFile(const std::string& from, const std::string& to);
 // Whole content of a file, or nothing when it cannot be opened or read.
 std::optional<std::string> readFile(const std::string& path);
+// Reads a file from its start in blocks (64 KiB at most), handing each to sink,
+// which returns false to stop early. Large files never sit whole in memory.
+// False when the file cannot be opened or a read fails.
+bool readBlocks(const std::string& path, const std::function<bool(std::string_view)>& sink);
 // Writes bytes to a new or truncated file; true on success.
 bool writeFile(const std::string& path, const std::string& bytes);
 // Opens path for reading and writing without truncating it (creating it when

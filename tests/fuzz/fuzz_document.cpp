@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!doc) return 0;
   orv::describeXmlError(doc->status);
   // Every node's path is computed by the interpreter's log lines.
-  for (const orv::DirectiveNode& node : doc->nodes) node.path();
+  doc->nodes.forEach([](const orv::DirectiveNode& node) { node.path(); });
   if (doc->status != 0 && doc->errorText.empty())
     __builtin_trap();  // a failed parse always has the parser's own text
   return 0;

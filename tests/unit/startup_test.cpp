@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/document.h"
+#include "engine/engine.h"
 #include "engine/memo_store.h"
 #include "test_support.h"
 
@@ -22,6 +24,37 @@ TEST(Encoding, ByteOrderMarkDecides) {
   EXPECT_EQ(detect(""), DocumentEncoding::Latin1);
   EXPECT_EQ(detectEncoding(dir.file("missing.xml")), DocumentEncoding::None);
   EXPECT_EQ(detectEncoding(dir.path()), DocumentEncoding::None);  // a folder is no file
+}
+
+// The file is parsed as it is read, in blocks: a fault past the first block is
+// placed exactly as when the whole text is parsed at once.
+TEST(Encoding, FileParsedInBlocksPlacesErrorsLikeTheWholeText) {
+  test::TempDir dir;
+  std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ORVANTIS>\n";
+  while (xml.size() < 200000) xml += "<LOG text=\"\xC3\xA9t\xC3\xA9 line\"/>\n";
+  xml += "<LOG text='x'></ORVANTIS>\n";
+  test::spit(dir.file("big.xml"), xml);
+  Engine engine;
+  engine.run.directiveFile = dir.file("big.xml");
+  engine.run.documentEncoding = DocumentEncoding::Utf8;
+  engine.run.journalPath = dir.file("journal.log");
+  std::unique_ptr<ParsedDocument> holder;
+  EXPECT_EQ(loadDirectiveDocument(engine, holder), nullptr);
+  auto whole = parseDocument(xml, "UTF-8");
+  ASSERT_NE(whole->status, 0);
+  std::string journal = test::slurp(dir.file("journal.log"));
+  EXPECT_NE(journal.find("Erreur ligne : " + std::to_string(whole->line)), std::string::npos) << journal;
+  EXPECT_NE(journal.find("Caractère n° : " + std::to_string(whole->column)), std::string::npos) << journal;
+  engine.run.journalPath.clear();
+  test::spit(dir.file("good.xml"), xml.substr(0, xml.size() - 27) + "</ORVANTIS>\n");
+  engine.run.directiveFile = dir.file("good.xml");
+  ASSERT_NE(loadDirectiveDocument(engine, holder), nullptr);
+  EXPECT_EQ(holder->root->children.size(),
+            parseDocument(xml.substr(0, xml.size() - 27) + "</ORVANTIS>\n", "UTF-8")->root->children.size());
+  EXPECT_EQ(std::string(holder->root->children.back()->attributes[0].second), "\xC3\xA9t\xC3\xA9 line");
+  test::spit(dir.file("empty.xml"), "");
+  engine.run.directiveFile = dir.file("empty.xml");
+  EXPECT_EQ(loadDirectiveDocument(engine, holder), nullptr);
 }
 
 TEST(MemoStore, KindsAndBlocks) {

@@ -68,6 +68,24 @@ TEST(Utf8, Utf16ConversionRules) {
   EXPECT_EQ(toUtf16("a\xE9", InvalidUtf8::Latin1), (std::u16string{'a', 0xE9}));
 }
 
+// The file is scanned block by block: a character cut by a block's end is
+// judged with the next block, and one cut by the end of the file is invalid.
+TEST(DeclaredEncoding, ScanAcrossBlocksMatchesTheWholeText) {
+  const std::string decl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a b=\"";
+  auto scanned = [](const std::string& text, size_t cut) {
+    DeclaredUtf8Scan scan;
+    if (scan.feed(std::string_view(text).substr(0, cut))) scan.feed(std::string_view(text).substr(cut));
+    return scan.result();
+  };
+  for (const std::string tail : {"\xC3\xA9\"/>", "\xE2\x82\xAC\"/>", "\xF0\x9F\x98\x80\"/>", "\xE9\"/>"}) {
+    std::string text = decl + tail;
+    for (size_t cut = decl.size(); cut <= text.size(); ++cut)
+      EXPECT_EQ(scanned(text, cut), declaredUtf8(text)) << cut;
+  }
+  EXPECT_EQ(scanned(decl + "\xE2\x82", decl.size() + 1), DeclaredUtf8::Invalid);  // cut by the end
+  EXPECT_EQ(scanned("<?xml version=\"1.0\"?><a b=\"\xE9\"/>", 10), DeclaredUtf8::No);
+}
+
 TEST(DeclaredEncoding, OnlyADeclarationNamingUtf8OverValidBytesReadsAsUtf8) {
   EXPECT_EQ(declaredUtf8("<?xml version=\"1.0\" encoding=\"UTF-8\"?><a b=\"\xC3\xA9\"/>"),
             DeclaredUtf8::Valid);

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 
 #include "platform/files.h"
 #include "platform/os_error.h"
@@ -95,6 +96,25 @@ std::optional<std::string> readFile(const std::string& path) {
   }
   close(fd);
   return out;
+}
+
+bool readBlocks(const std::string& path, const std::function<bool(std::string_view)>& sink) {
+  int fd = open(native(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  static constexpr size_t kBlock = 65536;
+  std::unique_ptr<char[]> buf(new char[kBlock]);
+  bool ok = true;
+  for (;;) {
+    ssize_t n = read(fd, buf.get(), kBlock);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    if (!sink(std::string_view(buf.get(), static_cast<size_t>(n)))) break;
+  }
+  close(fd);
+  return ok;
 }
 
 using posix::writeAll;

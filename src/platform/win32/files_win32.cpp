@@ -1,5 +1,6 @@
 // Win32 files and folders (wide APIs).
 #include <windows.h>
+#include <memory>
 
 #include "platform/files.h"
 #include "platform/os_error.h"
@@ -95,6 +96,19 @@ std::optional<std::string> readFile(const std::string& path) {
   CloseHandle(h);
   if (!ok) return std::nullopt;
   return out;
+}
+
+bool readBlocks(const std::string& path, const std::function<bool(std::string_view)>& sink) {
+  HANDLE h = openFile(path, GENERIC_READ, OPEN_EXISTING);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  static constexpr DWORD kBlock = 65536;
+  std::unique_ptr<char[]> buf(new char[kBlock]);
+  DWORD n = 0;
+  bool ok = true;
+  while ((ok = ReadFile(h, buf.get(), kBlock, &n, nullptr)) && n > 0)
+    if (!sink(std::string_view(buf.get(), n))) break;
+  CloseHandle(h);
+  return ok;
 }
 
 static bool writeAll(HANDLE h, const std::string& bytes) {
