@@ -3,6 +3,7 @@
 # scripts/build-windows-deps in the prefix named by the toolchain file.
 # Each later dependency is one find_package line here.
 find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
 
 if(WIN32)
   set(PCRE2_USE_STATIC_LIBS ON)
@@ -14,16 +15,30 @@ if(WIN32)
   find_package(CURL CONFIG REQUIRED)
   add_library(orv_curl ALIAS CURL::libcurl)
 else()
-  pkg_check_modules(EXPAT REQUIRED IMPORTED_TARGET expat)
-  pkg_check_modules(PCRE2 REQUIRED IMPORTED_TARGET libpcre2-8)
-  add_library(orv_expat ALIAS PkgConfig::EXPAT)
-  add_library(orv_pcre2 ALIAS PkgConfig::PCRE2)
-  pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
-  add_library(orv_curl ALIAS PkgConfig::CURL)
+  # expat, PCRE2 and SQLite are linked from the archives Debian's -dev packages
+  # ship, as the Windows exe links them: a run then starts without loading and
+  # relocating them (the shared libraries when an archive is missing).
+  function(orv_static_dep target module archive)
+    pkg_check_modules(${target}_PC REQUIRED ${module})
+    find_library(${target}_ARCHIVE NAMES ${archive} HINTS ${${target}_PC_LIBRARY_DIRS})
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${${target}_PC_INCLUDE_DIRS})
+    if(${target}_ARCHIVE)
+      target_link_libraries(${target} INTERFACE ${${target}_ARCHIVE} ${ARGN})
+    else()
+      target_link_libraries(${target} INTERFACE ${${target}_PC_LINK_LIBRARIES})
+    endif()
+  endfunction()
+  orv_static_dep(orv_expat expat libexpat.a)
+  orv_static_dep(orv_pcre2 libpcre2-8 libpcre2-8.a)
+  # libcurl's headers only: the POSIX build loads the library when a transfer
+  # first needs it (src/platform/posix/curl_lazy_posix.cpp).
+  pkg_check_modules(CURL REQUIRED libcurl)
+  add_library(orv_curl INTERFACE)
+  target_include_directories(orv_curl INTERFACE ${CURL_INCLUDE_DIRS})
+  target_link_libraries(orv_curl INTERFACE ${CMAKE_DL_LIBS})
   # The registry store of the POSIX build.
-  pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
-  add_library(orv_sqlite3 ALIAS PkgConfig::SQLITE3)
+  orv_static_dep(orv_sqlite3 sqlite3 libsqlite3.a m ${CMAKE_DL_LIBS} Threads::Threads)
   # File digests of the POSIX build (Windows uses BCrypt).
   find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 endif()
-find_package(Threads REQUIRED)
