@@ -6,8 +6,10 @@
 #include "actions/root_settings.h"
 #include "conditions/check.h"
 #include "engine/interpreter.h"
+#include "engine/startup.h"
 #include "flow/loops.h"
 #include "flow/memo_directive.h"
+#include "flow/memo_loaders.h"
 #include "flow/pause.h"
 #include "flow/wait.h"
 #include "log/log_directive.h"
@@ -65,6 +67,12 @@ const DispatchEntry kDispatch[] = {
 };
 
 }  // namespace
+
+int64_t loadRootElement(Engine& engine, const DirectiveNode& root) { return loadRootSettings(engine, root); }
+
+void closeActionElement(Engine& engine, const ActionContext* saved) { closeAction(engine, saved); }
+
+int loadSwitchMemos(Engine& engine, const std::string& path) { return loadIniIntoMemos(engine, {.path = path}); }
 
 const DispatchEntry* findHandler(const std::string& tag) {
   for (const DispatchEntry& entry : kDispatch)

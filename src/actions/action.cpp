@@ -1,4 +1,5 @@
 #include "actions/action.h"
+#include "engine/period.h"
 
 #include "actions/actions_base.h"
 #include "engine/clock.h"
@@ -7,7 +8,7 @@
 #include "engine/engine.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
-#include "log/log_writer.h"
+#include "engine/log_writer.h"
 
 namespace orv {
 
@@ -179,6 +180,22 @@ int64_t runActionElement(Engine& engine, const DirectiveNode& node) {
   if (loadAttributes(engine, node, attrs) != 0) decision = decide(engine, attrs);
   engine.results.actionStates[firstChars(attrs.get("name"), 255)] = static_cast<int8_t>(decision);
   return decision;
+}
+
+void closeAction(Engine& engine, const ActionContext* saved) {
+  int64_t& r = engine.currentResult;
+  if (r == 1 || r == -1) {
+    engine.window->showActionLine("", "", static_cast<int>(r), 1);
+    recordExecutedAction(engine, engine.action, r);
+  } else if (r == -5) {
+    r = 1;  // a forced end finishes the action normally, without recording it
+  }
+  r = blockActionStep(engine, r);
+  engine.log("Fin de l'action " + engine.action.name, "LVL+0");
+  if (saved) {
+    engine.action = *saved;
+    setActionVariables(engine);
+  }
 }
 
 }  // namespace orv

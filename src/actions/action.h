@@ -6,6 +6,7 @@
 namespace orv {
 
 struct Engine;
+struct ActionContext;
 class DirectiveNode;
 
 // The ACTION handler: 1 the action runs, -2 switched off or not due, 0 error.
@@ -14,8 +15,8 @@ int64_t runActionElement(Engine& engine, const DirectiveNode& node);
 bool versionTrigger(Engine& engine, const std::string& name, const std::string& version);
 // True when the action is due by period.
 bool dateTrigger(Engine& engine, const std::string& name, const std::string& period);
-// Length in seconds of a period text such as "d:1,h:-1".
-int64_t parsePeriod(Engine& engine, const std::string& period);
+// Closes an ACTION element (see closeActionElement in engine/interpreter.h).
+void closeAction(Engine& engine, const ActionContext* saved);
 // The blockaction step at the end of an action: the result the action passes on.
 // A failed action (0) under "ignore" gives -1 (the walk goes on), under "block" 0.
 int64_t blockActionStep(Engine& engine, int64_t result);

@@ -5,7 +5,7 @@
 #include "engine/engine.h"
 #include "engine/ini.h"
 #include "engine/text_util.h"
-#include "log/log_writer.h"
+#include "engine/log_writer.h"
 
 namespace orv {
 

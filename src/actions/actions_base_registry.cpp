@@ -4,7 +4,7 @@
 #include "engine/clock.h"
 #include "engine/engine.h"
 #include "engine/text_util.h"
-#include "log/log_writer.h"
+#include "engine/log_writer.h"
 #include "engine/registry.h"
 
 namespace orv {

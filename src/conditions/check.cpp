@@ -1,6 +1,6 @@
 #include "conditions/check.h"
 
-#include "conditions/attribute_errors.h"
+#include "engine/attribute_errors.h"
 #include "conditions/machine_conditions.h"
 #include "conditions/stored_conditions.h"
 #include "conditions/system_identity.h"

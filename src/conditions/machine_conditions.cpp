@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "conditions/attribute_errors.h"
+#include "engine/attribute_errors.h"
 #include "conditions/check.h"
 #include "engine/engine.h"
 #include "engine/expand.h"

@@ -1,10 +1,9 @@
 // The registry condition of CHECK: a key's presence, or a value's presence
 // and text.
-#include "conditions/attribute_errors.h"
+#include "engine/attribute_errors.h"
 #include "conditions/machine_conditions.h"
 #include "engine/engine.h"
 #include "engine/registry.h"
-#include "sysops/registry_directive.h"
 
 namespace orv {
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <optional>
 
-#include "conditions/attribute_errors.h"
+#include "engine/attribute_errors.h"
 #include "engine/engine.h"
 #include "engine/text_util.h"
 

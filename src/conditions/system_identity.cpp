@@ -1,6 +1,6 @@
 #include "conditions/system_identity.h"
 
-#include "conditions/attribute_errors.h"
+#include "engine/attribute_errors.h"
 #include "conditions/check.h"
 #include "engine/engine.h"
 #include "engine/text_util.h"

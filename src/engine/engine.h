@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/memo_store.h"
-#include "log/log_writer.h"
+#include "engine/log_writer.h"
 #include "engine/window_hooks.h"
 
 namespace orv {

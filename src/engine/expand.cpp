@@ -10,7 +10,7 @@
 #include "engine/clock.h"
 #include "engine/engine.h"
 #include "engine/text_util.h"
-#include "log/log_writer.h"
+#include "engine/log_writer.h"
 #include "platform/files.h"
 #include "platform/system.h"
 

@@ -1,8 +1,5 @@
 #include "engine/interpreter.h"
 
-#include "actions/action.h"
-#include "actions/actions_base.h"
-#include "actions/root_settings.h"
 #include "engine/run_switches.h"
 #include "engine/directive.h"
 #include "engine/document.h"
@@ -89,26 +86,10 @@ void reportOutcome(Engine& engine, const DirectiveNode& node, const std::string&
   }
 }
 
-void closeAction(Engine& engine, const ActionContext& saved, bool hasSaved) {
-  int64_t& r = engine.currentResult;
-  if (r == 1 || r == -1) {
-    engine.window->showActionLine("", "", static_cast<int>(r), 1);
-    recordExecutedAction(engine, engine.action, r);
-  } else if (r == -5) {
-    r = 1;  // a forced end finishes the action normally, without recording it
-  }
-  r = blockActionStep(engine, r);
-  engine.log("Fin de l'action " + engine.action.name, "LVL+0");
-  if (hasSaved) {
-    engine.action = saved;
-    setActionVariables(engine);
-  }
-}
-
 void closeElement(Engine& engine, CloseRule rule, const ActionContext& saved, bool hasSaved) {
   int64_t& r = engine.currentResult;
   switch (rule) {
-    case CloseRule::Action: closeAction(engine, saved, hasSaved); break;
+    case CloseRule::Action: closeActionElement(engine, hasSaved ? &saved : nullptr); break;
     case CloseRule::Condition:
       if (r == -2)
         r = 1;
@@ -149,7 +130,7 @@ int64_t interpretNode(Engine& engine, const DirectiveNode& node) {
   ActionContext saved;
   bool hasSaved = false;
   if (node.depth == 2) {
-    engine.currentResult = loadRootSettings(engine, node);
+    engine.currentResult = loadRootElement(engine, node);
     engine.log("Retour du chargement de la Racine des actions : " + decimal(engine.currentResult), "LVL+0");
     moveLevel(engine, 1);
   } else {

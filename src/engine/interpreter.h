@@ -8,6 +8,7 @@
 namespace orv {
 
 struct Engine;
+struct ActionContext;
 class DirectiveNode;
 
 // Handler of one tag: the element in, a result code out (after its policy).
@@ -36,5 +37,13 @@ int64_t interpretNode(Engine& engine, const DirectiveNode& node);
 const DispatchEntry* findHandler(const std::string& tag);
 // Runs an entry's handler, or its body inside the common frame.
 int64_t runEntry(Engine& engine, const DispatchEntry& entry, const DirectiveNode& node);
+
+// Defined beside the dispatch table, where the subsystems meet:
+// reads the root element's settings; its result is the root's result.
+int64_t loadRootElement(Engine& engine, const DirectiveNode& root);
+// Closes an ACTION element whose outcome is logged: its line and record, the
+// blockaction step, then the enclosing action's context (saved, when there is
+// one) restored.
+void closeActionElement(Engine& engine, const ActionContext* saved);
 
 }  // namespace orv

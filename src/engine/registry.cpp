@@ -2,6 +2,7 @@
 // operation connects, opens what it needs and closes it before returning.
 #include "engine/registry.h"
 
+#include "engine/engine.h"
 #include "engine/text_util.h"
 
 namespace orv {
@@ -197,6 +198,11 @@ bool isMachine64Bit(const std::string& machine) {
   if (registryExists(nt, "CurrentVersion", 0) != 1) return false;
   nt.subKey += "\\Compatibility32";
   return registryExists(nt, "", 0) == 1;
+}
+
+int runRegistryView(const Engine& engine, const std::string& machine) {
+  if (engine.switches.registryView != 1) return 0;
+  return isMachine64Bit(machine) ? 1 : 0;
 }
 
 }  // namespace orv

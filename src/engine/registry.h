@@ -11,6 +11,8 @@
 
 namespace orv {
 
+struct Engine;
+
 struct RegistryPath {
   regapi::Root root = regapi::Root::None;
   std::string subKey;         // below the root, no leading backslash
@@ -57,6 +59,9 @@ int64_t deleteRegistryTree(const RegistryPath& path, RegistryView view);
 std::string enumRegistryValueName(const RegistryPath& path, uint32_t index, RegistryView view);
 // True when the machine ("." for the local one) is a 64-bit system.
 bool isMachine64Bit(const std::string& machine);
+// The view for registry work on a machine: 1 when the run bypasses
+// redirection and the machine is 64-bit, else 0.
+int runRegistryView(const Engine& engine, const std::string& machine);
 
 // Value conversions (registry_values.cpp).
 // The text of raw value data.

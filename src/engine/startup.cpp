@@ -10,7 +10,6 @@
 #include "engine/interpreter.h"
 #include "engine/params.h"
 #include "engine/text_util.h"
-#include "flow/memo_loaders.h"
 #include "platform/dialogs.h"
 #include "platform/file_ops.h"
 #include "platform/files.h"
@@ -92,7 +91,7 @@ static void readSwitches(Engine& engine) {
   std::string t = param(engine, "t", present);
   if (present) engine.run.encodingChoice = firstChars(t, 255);
   std::string m = param(engine, "m", present);
-  if (present && loadIniIntoMemos(engine, {.path = m}) != 1) engine.run.exitCode = -990;
+  if (present && loadSwitchMemos(engine, m) != 1) engine.run.exitCode = -990;
 }
 
 static void chooseFile(Engine& engine) {

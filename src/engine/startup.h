@@ -14,6 +14,9 @@ DocumentEncoding detectEncoding(const std::string& path);
 int64_t runProgram(Engine& engine, const std::vector<std::string>& args);
 // The end-of-run lines and the wait at close.
 void finishRun(Engine& engine);
+// Loads the INI file named by the m switch into the memo store; 1 or 0.
+// Defined beside the dispatch table, where the memo loaders meet the engine.
+int loadSwitchMemos(Engine& engine, const std::string& path);
 // Logs that memory ran out (run log and journal) and marks the run failed.
 void reportOutOfMemory(Engine& engine);
 

@@ -1,6 +1,6 @@
 #include "flow/pause.h"
 
-#include "actions/action.h"
+#include "engine/period.h"
 #include "engine/directive.h"
 #include "engine/engine.h"
 #include "engine/text_util.h"

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "conditions/attribute_errors.h"
+#include "engine/attribute_errors.h"
 #include "engine/directive.h"
 #include "engine/engine.h"
 #include "engine/expand.h"

@@ -85,11 +85,6 @@ int64_t deleteValue(Engine& engine, const RegistryRequest& r) {
 
 }  // namespace
 
-int runRegistryView(const Engine& engine, const std::string& machine) {
-  if (engine.switches.registryView != 1) return 0;
-  return isMachine64Bit(machine) ? 1 : 0;
-}
-
 int64_t runRegistryDirective(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) {
   RegistryRequest r = readRequest(engine, attrs);
   int64_t result = 0;

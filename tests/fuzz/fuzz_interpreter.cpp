@@ -2,6 +2,7 @@
 // only touch a scratch folder: elements of other tags, or with paths that are
 // not plain relative names (no expansion), and pauses that wait are removed.
 #include <stdlib.h>
+#include "engine/period.h"
 
 #include <cctype>
 

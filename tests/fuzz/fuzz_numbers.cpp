@@ -1,13 +1,14 @@
 // The number rule, the period rule and the level tokens, and the arithmetic
 // that uses their values.
 #include <limits>
+#include "engine/period.h"
 
 #include "actions/action.h"
 #include "engine/clock.h"
 #include "engine/engine.h"
 #include "engine/text_util.h"
 #include "fuzz_support.h"
-#include "log/log_writer.h"
+#include "engine/log_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text = orv::fuzz::text(data, size);

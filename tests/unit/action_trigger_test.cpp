@@ -1,6 +1,7 @@
 // Action triggers: period parsing, the version rules, the date rules, and the
 // actions base records they read and write.
 #include <gtest/gtest.h>
+#include "engine/period.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "log/log_writer.h"
+#include "engine/log_writer.h"
 
 #include <gtest/gtest.h>
 

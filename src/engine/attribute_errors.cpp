@@ -1,4 +1,4 @@
-#include "conditions/attribute_errors.h"
+#include "engine/attribute_errors.h"
 
 namespace orv {
 

@@ -1,4 +1,4 @@
-#include "actions/action.h"
+#include "engine/period.h"
 #include "engine/engine.h"
 #include "engine/text_util.h"
 

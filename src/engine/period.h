@@ -1,0 +1,15 @@
+// The period rule: texts such as "d:1,h:-2" read as a number of seconds.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace orv {
+
+struct Engine;
+
+// Seconds of a period text ("unit:count" entries separated by commas, units
+// y o w d h m s, case-insensitive); 0 when malformed, saturated at the ends
+// of the range on absurd counts.
+int64_t parsePeriod(Engine& engine, const std::string& period);
+
+}  // namespace orv
