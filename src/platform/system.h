@@ -9,6 +9,13 @@
 
 namespace orv::sys {
 
+// True in the Windows build, for the few tests and messages that differ by platform.
+#ifdef _WIN32
+inline constexpr bool kWindowsBuild = true;
+#else
+inline constexpr bool kWindowsBuild = false;
+#endif
+
 // A snapshot of the process environment, in the platform's order.
 std::vector<std::pair<std::string, std::string>> environment();
 // One environment variable; empty when unset.

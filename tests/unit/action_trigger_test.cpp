@@ -23,10 +23,6 @@ constexpr int64_t kNow = 1700000000;  // 2023-11-14 22:13:20, read as UTC
 class Triggers : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedStore_ = sys::getEnv("ORVANTIS_REGISTRY");
-#ifndef _WIN32
-    sys::setEnv("ORVANTIS_REGISTRY", dir_.file("registry.sqlite3"));
-#endif
     engine_.runLog.path = dir_.file("run.log");
     engine_.runLog.dateMask = "0";
     engine_.root.actionsFile = dir_.file("Actions.ini");
@@ -34,7 +30,6 @@ class Triggers : public ::testing::Test {
   }
   void TearDown() override {
     clock::setForTesting({});
-    sys::setEnv("ORVANTIS_REGISTRY", savedStore_);
   }
   void stored(const std::string& ini) { test::spit(engine_.root.actionsFile, ini); }
   // Log lines written since the last call, tabs and prefixes kept.
@@ -50,7 +45,7 @@ class Triggers : public ::testing::Test {
   }
 
   test::TempDir dir_;
-  std::string savedStore_;
+  test::PrivateRegistry registry_{dir_};
   Engine engine_;
   size_t seen_ = 0;
 };

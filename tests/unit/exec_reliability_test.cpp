@@ -12,11 +12,7 @@
 namespace orv {
 
 // Under Wine the pipes are much slower; 20 MB per stream keeps the test short there.
-#ifdef _WIN32
-constexpr long long kBytes = 20'000'000;
-#else
-constexpr long long kBytes = 100'000'000;
-#endif
+constexpr long long kBytes = sys::kWindowsBuild ? 20'000'000 : 100'000'000;
 
 static std::string helper() {
   std::string dir = fs::folderPart(sys::selfPath());

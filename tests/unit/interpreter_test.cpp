@@ -27,11 +27,7 @@ class Walk : public ::testing::Test {
     EXPECT_EQ(doc->status, 0);
     return interpretNode(engine, *doc->root);
   }
-  bool logged(const std::string& line) {
-    for (const std::string& l : test::logLines(engine.runLog.path))
-      if (l.find(line) != std::string::npos) return true;
-    return false;
-  }
+  bool logged(const std::string& line) { return test::logHas(engine.runLog.path, line); }
   test::TempDir dir;
   Engine engine;
   std::unique_ptr<ParsedDocument> doc;

@@ -18,10 +18,6 @@ namespace {
 class Directives : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedStore_ = sys::getEnv("ORVANTIS_REGISTRY");
-#ifndef _WIN32
-    sys::setEnv("ORVANTIS_REGISTRY", dir_.file("registry.sqlite3"));
-#endif
     engine_.runLog.path = dir_.file("run.log");
     key_ = "HKCU\\Software\\OrvantisTest\\d" + std::to_string(std::random_device{}());
   }
@@ -29,7 +25,6 @@ class Directives : public ::testing::Test {
     RegistryPath p;
     parseRegistryPath(key_, p);
     deleteRegistryTree(p, 0);
-    sys::setEnv("ORVANTIS_REGISTRY", savedStore_);
   }
   // Runs one element through its handler.
   // Runs the element through its dispatch table row, as the interpreter would.
@@ -49,7 +44,8 @@ class Directives : public ::testing::Test {
   }
 
   test::TempDir dir_;
-  std::string savedStore_, key_;
+  test::PrivateRegistry registry_{dir_};
+  std::string key_;
   Engine engine_;
 };
 

@@ -48,16 +48,16 @@ TEST(MachineFacts, ArchitectureUserAndVersionOfTheBuildMachine) {
   EXPECT_EQ(facts::nativeArchitecture(), 9);
   EXPECT_FALSE(facts::currentUserName().empty());
   EXPECT_FALSE(facts::computerName().empty());
-#ifndef _WIN32
-  // No Windows version outside Windows; no computer accounts either.
-  EXPECT_FALSE(facts::fullVersion());
-  EXPECT_FALSE(facts::reportedVersion());
-  EXPECT_EQ(facts::wow64Flag(), 0);
-  EXPECT_TRUE(facts::accountGroups("", facts::computerName() + "$").empty());
-  EXPECT_FALSE(facts::accountGroups("", facts::currentUserName()).empty());
-#else
-  EXPECT_TRUE(facts::fullVersion());
-#endif
+  if (!sys::kWindowsBuild) {
+    // No Windows version outside Windows; no computer accounts either.
+    EXPECT_FALSE(facts::fullVersion());
+    EXPECT_FALSE(facts::reportedVersion());
+    EXPECT_EQ(facts::wow64Flag(), 0);
+    EXPECT_TRUE(facts::accountGroups("", facts::computerName() + "$").empty());
+    EXPECT_FALSE(facts::accountGroups("", facts::currentUserName()).empty());
+  } else {
+    EXPECT_TRUE(facts::fullVersion());
+  }
 }
 
 }  // namespace orv

@@ -93,8 +93,9 @@ TEST_F(SystemErrors, AnUnwritableRunLogIsSaidOnceInTheJournal) {
   EXPECT_NE(journal[0].find("a échoué (code "), std::string::npos) << journal[0];
 }
 
-#ifndef _WIN32
 TEST_F(SystemErrors, FileNamesThatAreNotUtf8PassThroughCopyAndDelete) {
+  // Windows names are UTF-16: bytes that are not UTF-8 cannot name a file there.
+  if (sys::kWindowsBuild) GTEST_SKIP();
   std::string name = dir.file("caf\xE9.txt");
   test::spit(name, "latin");
   engine.memos.set("src", name);
@@ -116,7 +117,6 @@ TEST_F(SystemErrors, FailedStartOfAProgramSaysWhy) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find("posix_spawn a échoué (code 13 : "), std::string::npos) << lines[0];
 }
-#endif
 
 }  // namespace
 }  // namespace orv

@@ -8,6 +8,7 @@
 
 #include "platform/file_ops.h"
 #include "platform/files.h"
+#include "platform/system.h"
 
 namespace orv::test {
 
@@ -26,6 +27,18 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ec;
   std::filesystem::remove_all(path_, ec);
+}
+
+PrivateRegistry::PrivateRegistry(const TempDir& dir) : saved_(sys::getEnv("ORVANTIS_REGISTRY")) {
+  sys::setEnv("ORVANTIS_REGISTRY", dir.file("registry.sqlite3"));
+}
+
+PrivateRegistry::~PrivateRegistry() { sys::setEnv("ORVANTIS_REGISTRY", saved_); }
+
+bool logHas(const std::string& path, const std::string& text) {
+  for (const std::string& line : logLines(path))
+    if (line.find(text) != std::string::npos) return true;
+  return false;
 }
 
 std::string TempDir::file(const std::string& name) const { return path_ + fs::separator() + name; }

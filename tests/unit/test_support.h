@@ -21,6 +21,21 @@ class TempDir {
   std::string path_;
 };
 
+// Points the registry store of the POSIX build at a file of dir for the
+// object's life (the Windows build uses the real registry and ignores it).
+class PrivateRegistry {
+ public:
+  explicit PrivateRegistry(const TempDir& dir);
+  ~PrivateRegistry();
+  PrivateRegistry(const PrivateRegistry&) = delete;
+  PrivateRegistry& operator=(const PrivateRegistry&) = delete;
+
+ private:
+  std::string saved_;
+};
+
+// True when a line of the log at path (date prefix removed) contains text.
+bool logHas(const std::string& path, const std::string& text);
 // Reads a file's lines with the date prefix (up to the first " : ") removed.
 std::vector<std::string> logLines(const std::string& path);
 // Reads a whole file (empty when missing).

@@ -129,11 +129,7 @@ class LoopRun : public ::testing::Test {
     const DirectiveNode& element = *doc->root->children[0]->children[0];
     return interpretNode(engine, element);
   }
-  bool logged(const std::string& line) {
-    for (const std::string& l : test::logLines(engine.runLog.path))
-      if (l.find(line) != std::string::npos) return true;
-    return false;
-  }
+  bool logged(const std::string& line) { return test::logHas(engine.runLog.path, line); }
   test::TempDir dir;
   Engine engine;
   std::unique_ptr<ParsedDocument> doc;

@@ -219,6 +219,18 @@ int64_t resolve(Store& s, Handle h, sqlite3*& db, int64_t& id, Need need = Need:
   return 1;
 }
 
+// The start of a key operation: the store locked for the operation's length
+// and the key resolved (status: resolve's answer).
+struct KeyAccess {
+  Store& s = store();
+  std::lock_guard<std::mutex> lock{s.mutex};
+  sqlite3* db = nullptr;
+  int64_t id = 0;
+  int64_t status;
+
+  KeyAccess(Handle key, Need need) : status(resolve(s, key, db, id, need)) {}
+};
+
 }  // namespace
 
 Handle rootHandle(Root root) { return static_cast<Handle>(root); }
@@ -240,12 +252,12 @@ int64_t connect(Root root, const std::string& machine, Handle& out) {
 
 int64_t openKey(Handle key, const std::string& subKey, uint32_t, int, Handle& out) {
   out = 0;
-  Store& s = store();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  sqlite3* db = nullptr;
-  int64_t id = 0;
-  int64_t r = resolve(s, key, db, id, Need::Read);
+  KeyAccess k(key, Need::Read);
+  int64_t r = k.status;
   if (r != 1 && r != 2) return r;
+  Store& s = k.s;
+  sqlite3* db = k.db;
+  int64_t id = k.id;
   std::vector<std::string> parts;
   if (!splitPath(subKey, parts)) return -kErrorBadPathname;
   if (r == 2 && !parts.empty()) return -kErrorFileNotFound;  // no store yet: only the roots
@@ -257,11 +269,10 @@ int64_t openKey(Handle key, const std::string& subKey, uint32_t, int, Handle& ou
 
 int64_t createKey(Handle key, const std::string& subKey, int, Handle& out) {
   out = 0;
-  Store& s = store();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  sqlite3* db = nullptr;
-  int64_t id = 0;
-  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  KeyAccess k(key, Need::Write);
+  if (k.status != 1) return k.status;
+  sqlite3* db = k.db;
+  int64_t id = k.id;
   std::vector<std::string> parts;
   if (!splitPath(subKey, parts)) return -kErrorBadPathname;
   if (!exec(db, "BEGIN IMMEDIATE;")) return -kErrorIo;
@@ -279,16 +290,15 @@ int64_t createKey(Handle key, const std::string& subKey, int, Handle& out) {
     exec(db, "ROLLBACK;");
     return -kErrorIo;
   }
-  out = addHandle(s, id);
+  out = addHandle(k.s, id);
   return 1;
 }
 
 int64_t queryValue(Handle key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) {
-  Store& s = store();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  sqlite3* db = nullptr;
-  int64_t id = 0;
-  if (int64_t r = resolve(s, key, db, id, Need::Read); r != 1) return r == 2 ? -kErrorFileNotFound : r;
+  KeyAccess k(key, Need::Read);
+  if (k.status != 1) return k.status == 2 ? -kErrorFileNotFound : k.status;
+  sqlite3* db = k.db;
+  int64_t id = k.id;
   Statement st(db, "SELECT type, data FROM vals WHERE key = ? AND fold = ?");
   int rc = st.bind(1, id).bind(2, fold(name)).step();
   if (rc == SQLITE_DONE) return -kErrorFileNotFound;
@@ -299,11 +309,10 @@ int64_t queryValue(Handle key, const std::string& name, uint32_t& type, std::vec
 }
 
 int64_t setValue(Handle key, const std::string& name, uint32_t type, const std::vector<uint8_t>& data) {
-  Store& s = store();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  sqlite3* db = nullptr;
-  int64_t id = 0;
-  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  KeyAccess k(key, Need::Write);
+  if (k.status != 1) return k.status;
+  sqlite3* db = k.db;
+  int64_t id = k.id;
   Statement st(db,
                "INSERT INTO vals(key, name, fold, type, data) VALUES (?, ?, ?, ?, ?)"
                " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data");
@@ -312,11 +321,10 @@ int64_t setValue(Handle key, const std::string& name, uint32_t type, const std::
 }
 
 int64_t deleteValue(Handle key, const std::string& name) {
-  Store& s = store();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  sqlite3* db = nullptr;
-  int64_t id = 0;
-  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  KeyAccess k(key, Need::Write);
+  if (k.status != 1) return k.status;
+  sqlite3* db = k.db;
+  int64_t id = k.id;
   Statement st(db, "DELETE FROM vals WHERE key = ? AND fold = ?");
   if (st.bind(1, id).bind(2, fold(name)).step() != SQLITE_DONE) return -kErrorIo;
   return sqlite3_changes(db) > 0 ? 1 : -kErrorFileNotFound;
@@ -324,11 +332,10 @@ int64_t deleteValue(Handle key, const std::string& name) {
 
 int64_t enumValueName(Handle key, uint32_t index, std::string& name) {
   name.clear();
-  Store& s = store();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  sqlite3* db = nullptr;
-  int64_t id = 0;
-  if (int64_t r = resolve(s, key, db, id, Need::Read); r != 1) return r == 2 ? -kErrorNoMoreItems : r;
+  KeyAccess k(key, Need::Read);
+  if (k.status != 1) return k.status == 2 ? -kErrorNoMoreItems : k.status;
+  sqlite3* db = k.db;
+  int64_t id = k.id;
   Statement st(db, "SELECT name FROM vals WHERE key = ? ORDER BY rowid LIMIT 1 OFFSET ?");
   int rc = st.bind(1, id).bind(2, static_cast<int64_t>(index)).step();
   if (rc == SQLITE_DONE) return -kErrorNoMoreItems;
@@ -338,11 +345,10 @@ int64_t enumValueName(Handle key, uint32_t index, std::string& name) {
 }
 
 int64_t deleteTree(Handle key, const std::string& subKey) {
-  Store& s = store();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  sqlite3* db = nullptr;
-  int64_t id = 0;
-  if (int64_t r = resolve(s, key, db, id); r != 1) return r;
+  KeyAccess k(key, Need::Write);
+  if (k.status != 1) return k.status;
+  sqlite3* db = k.db;
+  int64_t id = k.id;
   std::vector<std::string> parts;
   if (!splitPath(subKey, parts)) return -kErrorBadPathname;
   if (!exec(db, "BEGIN IMMEDIATE;")) return -kErrorIo;
