@@ -91,12 +91,14 @@ void reportOutcome(Engine& engine, const DirectiveNode& node, const std::string&
 
 void closeAction(Engine& engine, const ActionContext& saved, bool hasSaved) {
   int64_t& r = engine.currentResult;
-  if (r == 1 || r == -1) {
+  bool recorded = r == 1 || r == -1;
+  if (recorded) {
     engine.window->showActionLine("", "", static_cast<int>(r), 1);
     recordExecutedAction(engine, engine.action, r);
   } else if (r == -5) {
     r = 1;  // a forced end finishes the action normally, without recording it
   }
+  engine.events->actionClosed(r, recorded);
   r = blockActionStep(engine, r);
   engine.log("Fin de l'action " + engine.action.name, "LVL+0");
   if (hasSaved) {
@@ -137,6 +139,7 @@ int64_t interpretNode(Engine& engine, const DirectiveNode& node) {
   engine.currentResult = 0;
   guardFsRedirection(engine);
   std::string tag = firstChars(node.name, 20);
+  engine.events->elementStarted(node);
   if (node.depth > engine.maxDepth) {
     // Refuse absurdly deep documents instead of exhausting the stack.
     engine.log("Profondeur maximale d'imbrication atteinte (" + decimal(engine.maxDepth) + ") : la balise " +
@@ -144,6 +147,7 @@ int64_t interpretNode(Engine& engine, const DirectiveNode& node) {
                "ERR+0");
     engine.log(tag + " en erreur.", "ERR+1");
     engine.run.exitCode |= -994;
+    engine.events->elementEnded(node, 0, 0);
     return 0;
   }
   ActionContext saved;
@@ -155,9 +159,11 @@ int64_t interpretNode(Engine& engine, const DirectiveNode& node) {
   } else {
     dispatch(engine, node, tag, saved, hasSaved);
   }
+  int64_t handled = engine.currentResult;
   reportOutcome(engine, node, tag);
   const DispatchEntry* entry = node.depth == 2 ? nullptr : findHandler(tag);
   closeElement(engine, entry ? entry->close : CloseRule::None, saved, hasSaved);
+  engine.events->elementEnded(node, handled, engine.currentResult);
   return engine.currentResult;
 }
 

@@ -11,6 +11,7 @@
 #include "engine/params.h"
 #include "engine/text_util.h"
 #include "flow/memo_loaders.h"
+#include "log/events_writer.h"
 #include "platform/dialogs.h"
 #include "platform/file_ops.h"
 #include "platform/files.h"
@@ -78,6 +79,10 @@ static void readSwitches(Engine& engine) {
   engine.run.silent = present;
   std::string t = param(engine, "t", present);
   if (present) engine.run.encodingChoice = firstChars(t, 255);
+  std::string events = param(engine, "events", present);
+  if (present)
+    engine.run.eventsPath =
+        events == kNoValue ? kNoValue : fs::absolutePath(firstChars(expandText(events, "#,%"), 1024));
   std::string m = param(engine, "m", present);
   if (present && loadIniIntoMemos(engine, {.path = m}) != 1) engine.run.exitCode = -990;
 }
@@ -158,6 +163,7 @@ int64_t runProgram(Engine& engine, const std::vector<std::string>& args) {
   applyStartupSwitches(engine);
   chooseFile(engine);
   chooseEncoding(engine);
+  startEvents(engine);
   if (engine.run.exitCode == 0) {
     if (!fs::fileExists(engine.run.directiveFile)) {
       engine.logStartup("Impossible de localiser le fichier " + engine.run.directiveFile, "ERR1");
