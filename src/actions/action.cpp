@@ -180,7 +180,8 @@ int64_t runActionElement(Engine& engine, const DirectiveNode& node) {
   engine.log("", "");
   engine.log("Démarrage d'une nouvelle ACTION", "LVL+0");
   AttributeMap attrs;
-  ActionDecision told{.reason = "no_attributes"};
+  ActionDecision told;
+  told.reason = "no_attributes";
   if (loadAttributes(engine, node, attrs) != 0) told.code = decide(engine, attrs, told);
   told.name = firstChars(attrs.get("name"), 255);
   engine.results.actionStates[told.name] = static_cast<int8_t>(told.code);

@@ -1,6 +1,7 @@
 #include "log/events_writer.h"
 
 #include <chrono>
+#include <optional>
 #include <cstdio>
 #include <random>
 
@@ -26,6 +27,7 @@ struct EventsWriter::Open {
   int64_t startMs;
   sys::OsError before;  // the thread's recorded failure when the element started
   sys::OsError error;   // a failure explained in the log while it was innermost
+  std::optional<std::string> decided;  // an ACTION's own name, once decided
 };
 
 // One decided action, for the summary.
@@ -49,7 +51,7 @@ std::string utcNow() {
   int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
   int64_t day = doy - (153 * mp + 2) / 5 + 1, month = mp < 10 ? mp + 3 : mp - 9;
   int64_t year = yoe + era * 400 + (month <= 2);
-  char text[32];
+  char text[64];
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", static_cast<int>(year),
                 static_cast<int>(month), static_cast<int>(day), static_cast<int>(rest / 3600000),
                 static_cast<int>(rest / 60000 % 60), static_cast<int>(rest / 1000 % 60),
@@ -129,7 +131,7 @@ void EventsWriter::runStarted() {
 }
 
 void EventsWriter::elementStarted(const DirectiveNode& node) {
-  open_.push_back({&node, sys::monotonicMs(), sys::lastOsError(), {}});
+  open_.push_back({&node, sys::monotonicMs(), sys::lastOsError(), {}, std::nullopt});
 }
 
 void EventsWriter::systemError(const sys::OsError& error) {
@@ -141,12 +143,14 @@ void EventsWriter::elementEnded(const DirectiveNode& node, int64_t handled, int6
   Open done = std::move(open_.back());
   open_.pop_back();
   uint32_t line = node.line, column = node.column;
+  // An ACTION belongs to itself; the root to no action.
+  std::string action = done.decided ? *done.decided : node.depth == 2 ? "" : engine_.action.name;
   json e = {{"tag", firstChars(node.name, 20)},
             {"path", node.path()},
             {"position", engine_.run.directiveFile + ":" + decimal(line) + ":" + decimal(column)},
             {"line", line},
             {"column", column},
-            {"action", engine_.action.name},
+            {"action", action},
             {"result", handled},
             {"status", resultStatus(handled)},
             {"passed", passed},
@@ -167,6 +171,7 @@ void EventsWriter::actionDecided(const DirectiveNode& node, const ActionDecision
             {"column", node.column}, {"version", d.version}, {"versiondate", d.versionDate},
             {"decision", d.code},    {"status", status},     {"reason", d.reason}};
   emit("action", e);
+  if (!open_.empty() && open_.back().node == &node) open_.back().decided = d.name;
   actions_.push_back({d.name, d.code, d.code == 1 ? "" : d.code == 0 ? "failed" : "skipped"});
   if (d.code == 1) openActions_.push_back(actions_.size() - 1);
 }

@@ -9,7 +9,13 @@ import os
 import re
 import sys
 
-import jsonschema
+try:
+    import jsonschema
+except ImportError:
+    # Debian's python3-jsonschema belongs to Debian's interpreter.
+    if os.path.exists("/usr/bin/python3") and sys.executable != "/usr/bin/python3":
+        os.execv("/usr/bin/python3", ["/usr/bin/python3"] + sys.argv)
+    raise
 
 TIME = re.compile(r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z$")
 
