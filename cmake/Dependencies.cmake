@@ -42,3 +42,6 @@ else()
   # File digests of the POSIX build (Windows uses BCrypt).
   find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 endif()
+# JSON (header-only): Debian's nlohmann-json3-dev natively, the copy installed
+# into the Windows prefix by scripts/build-windows-deps for Windows.
+find_package(nlohmann_json 3 CONFIG REQUIRED)

@@ -15,11 +15,11 @@ ORV_PKGS_NATIVE=(build-essential cmake ninja-build pkg-config python3
   libexpat1-dev libpcre2-dev libsqlite3-dev libcurl4-openssl-dev libpng-dev
   libjpeg62-turbo-dev libopenjp2-7-dev zlib1g-dev libgtest-dev libgmock-dev
   clang libclang-rt-14-dev expat libssl-dev python3-aiosmtpd libcrypt-dev
-  passwd)
+  passwd nlohmann-json3-dev python3-jsonschema ansible-core)
 ORV_PKGS_WINDEPS=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 mingw-w64-tools dpkg-dev nasm tcl make gcc
   xz-utils cmake ninja-build pkg-config)
-ORV_PKGS_WINE=(wine64 xvfb xdotool x11-apps liblnk-utils)
+ORV_PKGS_WINE=(wine64 xvfb xdotool x11-apps liblnk-utils wixl)
 
 # One short progress line on stderr: elapsed seconds since the start.
 orv_stage() {

@@ -12,6 +12,7 @@
 #include "flow/memo_loaders.h"
 #include "flow/pause.h"
 #include "flow/wait.h"
+#include "log/events_writer.h"
 #include "log/log_directive.h"
 #include "sysops/copy_delete.h"
 #include "sysops/create.h"
@@ -71,6 +72,8 @@ const DispatchEntry kDispatch[] = {
 int64_t loadRootElement(Engine& engine, const DirectiveNode& root) { return loadRootSettings(engine, root); }
 
 void closeActionElement(Engine& engine, const ActionContext* saved) { closeAction(engine, saved); }
+
+bool startEventStream(Engine& engine) { return startEvents(engine); }
 
 int loadSwitchMemos(Engine& engine, const std::string& path) { return loadIniIntoMemos(engine, {.path = path}); }
 

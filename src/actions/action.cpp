@@ -134,13 +134,15 @@ static int dateState(Engine& engine, const std::string& name, const std::string&
   return dateTrigger(engine, name, versionDate) ? 1 : -2;
 }
 
-static int64_t decide(Engine& engine, const AttributeMap& attrs) {
+static int64_t decide(Engine& engine, const AttributeMap& attrs, ActionDecision& told) {
   std::string name = firstChars(attrs.get("name"), 255);
   std::string description = expandAttribute(engine, attrs.get("descriptionaction"), {.limit = 384});
   std::string version = firstChars(attrs.get("version"), 20);
   std::string versionDate = firstChars(toLower(attrs.get("versiondate")), 30);
+  told.version = version, told.versionDate = versionDate;
   if (name.empty()) {
     engine.log("Vous devez renseigner une valeur pour le nom de l'action.", "ERR+2");
+    told.reason = "no_name";
     return 0;
   }
   ActionContext& a = engine.action;
@@ -160,15 +162,18 @@ static int64_t decide(Engine& engine, const AttributeMap& attrs) {
   if (vs == -1 || ds == -1) {
     engine.log("Cette action est désactivé.", "+2");
     engine.window->showActionLine(name, a.description, -1, 0);
+    told.reason = "disabled";
     return -2;
   }
   if (vs == 1 || ds == 1) {
     engine.window->showActionLine(name, a.description, 10, 0);
     engine.log("Démarrage de l'action : " + name, "+2");
+    told.reason = "due";
     return 1;
   }
   engine.log("Cette action ne sera pas pris en compte.", "+2");
   engine.window->showActionLine(name, a.description, -2, 0);
+  told.reason = "not_due";
   return -2;
 }
 
@@ -176,20 +181,25 @@ int64_t runActionElement(Engine& engine, const DirectiveNode& node) {
   engine.log("", "");
   engine.log("Démarrage d'une nouvelle ACTION", "LVL+0");
   AttributeMap attrs;
-  int64_t decision = 0;
-  if (loadAttributes(engine, node, attrs) != 0) decision = decide(engine, attrs);
-  engine.results.actionStates[firstChars(attrs.get("name"), 255)] = static_cast<int8_t>(decision);
-  return decision;
+  ActionDecision told;
+  told.reason = "no_attributes";
+  if (loadAttributes(engine, node, attrs) != 0) told.code = decide(engine, attrs, told);
+  told.name = firstChars(attrs.get("name"), 255);
+  engine.results.actionStates[told.name] = static_cast<int8_t>(told.code);
+  engine.events->actionDecided(node, told);
+  return told.code;
 }
 
 void closeAction(Engine& engine, const ActionContext* saved) {
   int64_t& r = engine.currentResult;
-  if (r == 1 || r == -1) {
+  bool recorded = r == 1 || r == -1;
+  if (recorded) {
     engine.window->showActionLine("", "", static_cast<int>(r), 1);
     recordExecutedAction(engine, engine.action, r);
   } else if (r == -5) {
     r = 1;  // a forced end finishes the action normally, without recording it
   }
+  engine.events->actionClosed(r, recorded);
   r = blockActionStep(engine, r);
   engine.log("Fin de l'action " + engine.action.name, "LVL+0");
   if (saved) {

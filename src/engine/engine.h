@@ -9,6 +9,7 @@
 
 #include "engine/memo_store.h"
 #include "engine/log_writer.h"
+#include "engine/event_hooks.h"
 #include "engine/window_hooks.h"
 
 namespace orv {
@@ -29,6 +30,7 @@ struct RunState {
   bool silent = false;                                         // switch s: no dialog at start-up
   DocumentEncoding documentEncoding = DocumentEncoding::None;  // how the file's bytes were read
   int64_t exitCode = 0;  // the process exit code, combined by bitwise OR
+  std::string eventsPath;  // switch events: the JSON Lines file (empty: none; kNoValue: no path given)
 };
 
 // Settings of the root element.
@@ -97,6 +99,7 @@ struct Engine {
   std::optional<bool> machine64;  // whether the local machine is 64-bit: asked once, at the first walked node
   std::map<std::string, PluginTagCall> pluginTags;                        // tags declared by loaded plug-ins
   std::unique_ptr<WindowHooks> window = std::make_unique<WindowHooks>();  // the progress window, or none
+  std::unique_ptr<EventHooks> events = std::make_unique<EventHooks>();    // the /events stream, or none
 
   // Logs a message to the run log (and the window's list when it mirrors the log).
   void log(std::string_view message, std::string_view level);

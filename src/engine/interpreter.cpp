@@ -118,6 +118,7 @@ int64_t interpretNode(Engine& engine, const DirectiveNode& node) {
   engine.currentResult = 0;
   guardFsRedirection(engine);
   std::string tag = firstChars(node.name, 20);
+  engine.events->elementStarted(node);
   if (node.depth > engine.maxDepth) {
     // Refuse absurdly deep documents instead of exhausting the stack.
     engine.log("Profondeur maximale d'imbrication atteinte (" + decimal(engine.maxDepth) + ") : la balise " +
@@ -125,6 +126,7 @@ int64_t interpretNode(Engine& engine, const DirectiveNode& node) {
                "ERR+0");
     engine.log(tag + " en erreur.", "ERR+1");
     engine.run.exitCode |= -994;
+    engine.events->elementEnded(node, 0, 0);
     return 0;
   }
   ActionContext saved;
@@ -136,9 +138,11 @@ int64_t interpretNode(Engine& engine, const DirectiveNode& node) {
   } else {
     dispatch(engine, node, tag, saved, hasSaved);
   }
+  int64_t handled = engine.currentResult;
   reportOutcome(engine, node, tag);
   const DispatchEntry* entry = node.depth == 2 ? nullptr : findHandler(tag);
   closeElement(engine, entry ? entry->close : CloseRule::None, saved, hasSaved);
+  engine.events->elementEnded(node, handled, engine.currentResult);
   return engine.currentResult;
 }
 

@@ -17,6 +17,7 @@ void logOsError(Engine& engine, std::string_view level) {
   const sys::OsError& e = sys::lastOsError();
   if (e.call.empty()) return;
   engine.log(osErrorText(e), level);
+  engine.events->systemError(e);
   sys::clearOsError();
 }
 

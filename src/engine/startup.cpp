@@ -90,6 +90,10 @@ static void readSwitches(Engine& engine) {
   engine.run.silent = present;
   std::string t = param(engine, "t", present);
   if (present) engine.run.encodingChoice = firstChars(t, 255);
+  std::string events = param(engine, "events", present);
+  if (present)
+    engine.run.eventsPath =
+        events == kNoValue ? kNoValue : fs::absolutePath(firstChars(expandText(events, "#,%"), 1024));
   std::string m = param(engine, "m", present);
   if (present && loadSwitchMemos(engine, m) != 1) engine.run.exitCode = -990;
 }
@@ -170,6 +174,7 @@ int64_t runProgram(Engine& engine, const std::vector<std::string>& args) {
   applyStartupSwitches(engine);
   chooseFile(engine);
   chooseEncoding(engine);
+  startEventStream(engine);
   if (engine.run.exitCode == 0) {
     if (!fs::fileExists(engine.run.directiveFile)) {
       engine.logStartup("Impossible de localiser le fichier " + engine.run.directiveFile, "ERR1");

@@ -17,6 +17,9 @@ void finishRun(Engine& engine);
 // Loads the INI file named by the m switch into the memo store; 1 or 0.
 // Defined beside the dispatch table, where the memo loaders meet the engine.
 int loadSwitchMemos(Engine& engine, const std::string& path);
+// Opens the /events stream when the switch asks for one; false when it cannot.
+// Defined beside the dispatch table, where the events writer meets the engine.
+bool startEventStream(Engine& engine);
 // Logs that memory ran out (run log and journal) and marks the run failed.
 void reportOutOfMemory(Engine& engine);
 

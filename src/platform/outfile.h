@@ -24,7 +24,8 @@ class OutputFile {
   std::unique_ptr<Impl> impl_;
 };
 
-// Creates path (or truncates an existing file) for writing; nothing on failure.
+// Creates path (or truncates an existing file) for writing; nothing on failure
+// (the failure recorded as the thread's last OsError).
 std::unique_ptr<OutputFile> createOutputFile(const std::string& path);
 
 }  // namespace orv::fs

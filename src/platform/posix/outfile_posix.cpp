@@ -3,6 +3,7 @@
 
 #include <cerrno>
 
+#include "platform/os_error.h"
 #include "platform/outfile.h"
 
 namespace orv::fs {
@@ -37,7 +38,10 @@ bool OutputFile::close() {
 
 std::unique_ptr<OutputFile> createOutputFile(const std::string& path) {
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    sys::recordLastOsError("open", path);
+    return nullptr;
+  }
   auto impl = std::make_unique<OutputFile::Impl>();
   impl->fd = fd;
   return std::make_unique<OutputFile>(std::move(impl));

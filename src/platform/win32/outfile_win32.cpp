@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/os_error.h"
 #include "platform/outfile.h"
 #include "platform/win32/wide.h"
 
@@ -35,7 +36,10 @@ bool OutputFile::close() {
 std::unique_ptr<OutputFile> createOutputFile(const std::string& path) {
   HANDLE h = CreateFileW(win::widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  if (h == INVALID_HANDLE_VALUE) {
+    sys::recordLastOsError("CreateFileW", path);
+    return nullptr;
+  }
   auto impl = std::make_unique<OutputFile::Impl>();
   impl->handle = h;
   return std::make_unique<OutputFile>(std::move(impl));
