@@ -30,6 +30,9 @@ struct CapturePlan {
   int copyWidth = 0, copyHeight = 0;
 };
 
+// False when rect can lie on no screen at all: empty, larger than the limits
+// above, or ending left of or above the screen's origin.
+bool plausibleRect(const Rect& rect);
 // Plans the capture of rect on a screen of screenWidth x screenHeight. False
 // when rect is empty, larger than the limits above or entirely off the screen.
 bool planCapture(int screenWidth, int screenHeight, const Rect& rect, CapturePlan& plan);

@@ -4,10 +4,16 @@
 
 namespace orv::screen {
 
-bool planCapture(int screenWidth, int screenHeight, const Rect& rect, CapturePlan& plan) {
+bool plausibleRect(const Rect& rect) {
   if (rect.width <= 0 || rect.height <= 0 || rect.width > kMaxCaptureSide || rect.height > kMaxCaptureSide)
     return false;
   if (rect.width * rect.height > kMaxCapturePixels) return false;
+  // Sizes are small here, so a negative edge plus its size cannot overflow.
+  return !(rect.left < 0 && rect.left + rect.width <= 0) && !(rect.top < 0 && rect.top + rect.height <= 0);
+}
+
+bool planCapture(int screenWidth, int screenHeight, const Rect& rect, CapturePlan& plan) {
+  if (!plausibleRect(rect)) return false;
   // Past the right or bottom edge: nothing to copy (and no overflow below).
   if (rect.left >= screenWidth || rect.top >= screenHeight) return false;
   int64_t x0 = std::max<int64_t>(rect.left, 0), y0 = std::max<int64_t>(rect.top, 0);

@@ -276,6 +276,7 @@ TEST_F(Screenshot, AnEmptyRectangleOrNoAttributesWriteNothingAndFail) {
   EXPECT_TRUE(logged("Sauvegarde de l'image capturée : 0"));
   EXPECT_TRUE(logged("Retour de l'enregistrement du fichier : 0"));
   EXPECT_FALSE(fs::pathExists(path));
+  EXPECT_TRUE(logged("Zone de capture vide, trop grande ou entièrement hors de l'écran : 0,0 0x50"));
   EXPECT_EQ(run(""), 0);
   EXPECT_EQ(run("filepath=\"" + path +
                 "\" blocktagerror=\"ignore\" mode=\"size\" widthposition=\"-500\" "

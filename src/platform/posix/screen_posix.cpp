@@ -131,6 +131,7 @@ Outcome grab(const XApi& x, Display* display, const CapturePlan& plan, Picture& 
 // Opens the display, then captures rect (the whole screen when rect is null).
 Outcome capture(const Rect* rect, Picture& out, sys::OsError& error) {
   out = {};
+  if (rect && !plausibleRect(*rect)) return Outcome::BadRectangle;
   const XApi* x = loadXApi(error);
   if (!x) return Outcome::Failed;
   Display* display = x->openDisplay(nullptr);

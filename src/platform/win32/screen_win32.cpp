@@ -72,6 +72,7 @@ bool copyScreen(HDC screenDc, const CapturePlan& plan, Picture& out, sys::OsErro
 // Captures rect (the whole primary screen when rect is null).
 Outcome capture(const Rect* rect, Picture& out, sys::OsError& error) {
   out = {};
+  if (rect && !plausibleRect(*rect)) return Outcome::BadRectangle;
   if (!hasVisibleDesktop(error)) return Outcome::Failed;
   int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   if (width <= 0 || height <= 0) {
