@@ -14,6 +14,11 @@ if(WIN32)
   # Static libcurl with Schannel (HTTP and MAIL).
   find_package(CURL CONFIG REQUIRED)
   add_library(orv_curl ALIAS CURL::libcurl)
+  # Static libpng (with zlib) and libjpeg-turbo: picture encoding.
+  find_package(PNG REQUIRED)
+  find_package(JPEG REQUIRED)
+  add_library(orv_png ALIAS PNG::PNG)
+  add_library(orv_jpeg ALIAS JPEG::JPEG)
 else()
   # expat, PCRE2 and SQLite are linked from the archives Debian's -dev packages
   # ship, as the Windows exe links them: a run then starts without loading and
@@ -37,6 +42,9 @@ else()
   add_library(orv_curl INTERFACE)
   target_include_directories(orv_curl INTERFACE ${CURL_INCLUDE_DIRS})
   target_link_libraries(orv_curl INTERFACE ${CMAKE_DL_LIBS})
+  orv_static_dep(orv_zlib zlib libz.a)
+  orv_static_dep(orv_png libpng libpng16.a orv_zlib m)
+  orv_static_dep(orv_jpeg libjpeg libjpeg.a)
   # The registry store of the POSIX build.
   orv_static_dep(orv_sqlite3 sqlite3 libsqlite3.a m ${CMAKE_DL_LIBS} Threads::Threads)
   # File digests of the POSIX build (Windows uses BCrypt).

@@ -23,6 +23,7 @@
 #include "sysops/mail.h"
 #include "sysops/plugin.h"
 #include "sysops/registry_directive.h"
+#include "sysops/screenshot.h"
 #include "sysops/session.h"
 #include "sysops/shortcut.h"
 
@@ -52,6 +53,7 @@ const DispatchEntry kDispatch[] = {
     framed("RENAMEDISK", runRenameDisk),
     framed("CREATE", runCreate),
     framed("SHORTCUT", runShortcut),
+    own("SCREENSHOT", runScreenshot),
     framed("SESSION", runSession),
     framed("DELETE", runDelete),
     framed("PAUSE", runPause),
