@@ -73,6 +73,11 @@ struct JpegError {
 
 void jpegExit(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1); }
 void jpegMessage(j_common_ptr) {}
+// A warning means damaged data (libjpeg would go on with grey blocks): the
+// picture is refused at once rather than decoded to its end.
+void jpegEmit(j_common_ptr cinfo, int level) {
+  if (level < 0) jpegExit(cinfo);
+}
 
 // CMYK rows (Adobe files store them inverted) into blue, green, red, alpha.
 void cmykRow(const uint8_t* in, uint8_t* out, int width, bool inverted) {
@@ -193,6 +198,27 @@ bool j2kToPicture(const opj_image_t& img, Picture& out) {
   return true;
 }
 
+uint32_t be32(const uint8_t* p) {
+  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
+
+// Checks the codestream's size marker before OpenJPEG sees it: the library
+// reserves memory for every tile while reading the header, so a few hostile
+// bytes declaring tiny tiles on a huge canvas would cost gigabytes.
+bool j2kHeaderAcceptable(const uint8_t* data, size_t size) {
+  const uint8_t* soc = nullptr;
+  for (size_t i = 0; i + 4 <= size && soc == nullptr; ++i)
+    if (data[i] == 0xFF && data[i + 1] == 0x4F && data[i + 2] == 0xFF && data[i + 3] == 0x51) soc = data + i;
+  if (soc == nullptr || static_cast<size_t>(soc - data) + 4 + 38 > size) return false;
+  const uint8_t* siz = soc + 4 + 4;  // past the marker, its length and capabilities
+  int64_t x = be32(siz), y = be32(siz + 4), x0 = be32(siz + 8), y0 = be32(siz + 12);
+  int64_t tw = be32(siz + 16), th = be32(siz + 20), tx0 = be32(siz + 24), ty0 = be32(siz + 28);
+  int components = (siz[32] << 8) | siz[33];
+  if (!image::acceptableSize(x - x0, y - y0) || tw == 0 || th == 0 || tx0 > x0 || ty0 > y0) return false;
+  int64_t tiles = ((x - tx0 + tw - 1) / tw) * ((y - ty0 + th - 1) / th);
+  return tiles <= 4096 && components >= 1 && components <= 64;
+}
+
 bool j2kDecode(opj_codec_t* codec, opj_stream_t* stream, Picture& out) {
   opj_dparameters_t params;
   opj_set_default_decoder_parameters(&params);
@@ -200,6 +226,7 @@ bool j2kDecode(opj_codec_t* codec, opj_stream_t* stream, Picture& out) {
   opj_set_warning_handler(codec, j2kQuiet, nullptr);
   opj_set_error_handler(codec, j2kQuiet, nullptr);
   if (!opj_setup_decoder(codec, &params)) return false;
+  opj_decoder_set_strict_mode(codec, OPJ_TRUE);  // a truncated codestream fails instead of decoding in part
   opj_image_t* img = nullptr;
   bool ok = opj_read_header(stream, codec, &img) && img != nullptr &&
             image::acceptableSize(static_cast<int64_t>(img->x1) - img->x0,
@@ -235,6 +262,7 @@ bool readJpeg(const uint8_t* data, size_t size, Picture& out) {
   cinfo.err = jpeg_std_error(&err.mgr);
   err.mgr.error_exit = jpegExit;
   err.mgr.output_message = jpegMessage;
+  err.mgr.emit_message = jpegEmit;
   jpeg_create_decompress(&cinfo);
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   bool ok = jpegDecode(cinfo, err, line, out);
@@ -245,6 +273,7 @@ bool readJpeg(const uint8_t* data, size_t size, Picture& out) {
 
 bool readJpeg2000(const uint8_t* data, size_t size, bool jp2, Picture& out) {
   out = Picture();
+  if (!j2kHeaderAcceptable(data, size)) return false;
   J2kSource src{data, size, 0};
   opj_stream_t* stream = opj_stream_create(64 * 1024, OPJ_TRUE);
   opj_codec_t* codec = opj_create_decompress(jp2 ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K);

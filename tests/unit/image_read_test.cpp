@@ -438,6 +438,11 @@ TEST(PictureDamage, HostileSizesAreRefusedBeforeAllocating) {
   uint32_t crc = crc32(big.substr(12, 17));  // the header chunk's type and data
   big.replace(29, 4, Bytes{char(crc >> 24), char(crc >> 16), char(crc >> 8), char(crc)});
   EXPECT_FALSE(decodes(big));
+  // A JPEG 2000 codestream declaring a 262149-pixel-wide canvas of 5-pixel tiles.
+  Bytes j2k = encodeJpeg2000(false);
+  j2k.replace(8, 4, Bytes("\0\x04\0\x05", 4));
+  j2k.replace(24, 4, Bytes("\0\0\0\x05", 4));
+  EXPECT_FALSE(decodes(j2k));
   // An icon directory that points past the end of the file.
   Bytes ico = icoFile({{3, 2, 32, icon32bit()}});
   ico.replace(18, 4, "\xFF\xFF\0\0", 4);
