@@ -14,11 +14,12 @@ if(WIN32)
   # Static libcurl with Schannel (HTTP and MAIL).
   find_package(CURL CONFIG REQUIRED)
   add_library(orv_curl ALIAS CURL::libcurl)
-  # Static libpng (with zlib) and libjpeg-turbo: picture encoding.
+  # Picture encoders and decoders (static): libpng with zlib, libjpeg-turbo, OpenJPEG.
   find_package(PNG REQUIRED)
-  find_package(JPEG REQUIRED)
-  add_library(orv_png ALIAS PNG::PNG)
-  add_library(orv_jpeg ALIAS JPEG::JPEG)
+  find_package(libjpeg-turbo CONFIG REQUIRED)
+  find_package(OpenJPEG CONFIG REQUIRED)
+  add_library(orv_pictures INTERFACE)
+  target_link_libraries(orv_pictures INTERFACE PNG::PNG libjpeg-turbo::jpeg-static openjp2)
 else()
   # expat, PCRE2 and SQLite are linked from the archives Debian's -dev packages
   # ship, as the Windows exe links them: a run then starts without loading and
@@ -30,22 +31,7 @@ else()
     target_include_directories(${target} INTERFACE ${${target}_PC_INCLUDE_DIRS})
     if(${target}_ARCHIVE)
       target_link_libraries(${target} INTERFACE ${${target}_ARCHIVE} ${ARGN})
-    else()
-      target_link_libraries(${target} INTERFACE ${${target}_PC_LINK_LIBRARIES})
-    endif()
-  endfunction()
-  orv_static_dep(orv_expat expat libexpat.a)
-  orv_static_dep(orv_pcre2 libpcre2-8 libpcre2-8.a)
-  # libcurl's headers only: the POSIX build loads the library when a transfer
-  # first needs it (src/platform/posix/curl_lazy_posix.cpp).
-  pkg_check_modules(CURL REQUIRED libcurl)
-  add_library(orv_curl INTERFACE)
-  target_include_directories(orv_curl INTERFACE ${CURL_INCLUDE_DIRS})
-  target_link_libraries(orv_curl INTERFACE ${CMAKE_DL_LIBS})
-  orv_static_dep(orv_zlib zlib libz.a)
-  orv_static_dep(orv_png libpng libpng16.a orv_zlib m)
-  orv_static_dep(orv_jpeg libjpeg libjpeg.a)
-  # The registry store of the POSIX build.
+      # The registry store of the POSIX build.
   orv_static_dep(orv_sqlite3 sqlite3 libsqlite3.a m ${CMAKE_DL_LIBS} Threads::Threads)
   # File digests of the POSIX build (Windows uses BCrypt).
   find_package(OpenSSL REQUIRED COMPONENTS Crypto)

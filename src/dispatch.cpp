@@ -26,6 +26,8 @@
 #include "sysops/screenshot.h"
 #include "sysops/session.h"
 #include "sysops/shortcut.h"
+#include "ui/comogui.h"
+#include "ui/systray.h"
 
 namespace orv {
 
@@ -60,6 +62,7 @@ const DispatchEntry kDispatch[] = {
     framed("MAIL", runMail),
     own("MEMO", runMemoDirective, false),
     framed("HTTP", runHttp),
+    framed("COMOGUI", runComogui),
     own("WAIT", runWait, true, CloseRule::Condition),
     own("LOG", runLogDirective),
     own("FOR", runFor, false, CloseRule::Loop),
@@ -67,6 +70,7 @@ const DispatchEntry kDispatch[] = {
     framed("ORVANTIS", applySettingsDirective),
     framed("PLUGIN", runPlugin),
     framed("LIB", runLib),
+    framed("SYSTRAY", runSystray),
 };
 
 }  // namespace
