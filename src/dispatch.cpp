@@ -22,6 +22,7 @@
 #include "sysops/registry_directive.h"
 #include "sysops/session.h"
 #include "sysops/shortcut.h"
+#include "ui/window_directive.h"
 
 namespace orv {
 
@@ -57,6 +58,7 @@ const DispatchEntry kDispatch[] = {
     framed("HTTP", runHttp),
     own("WAIT", runWait, true, CloseRule::Condition),
     own("LOG", runLogDirective),
+    own("WINDOW", runWindowDirective),
     own("FOR", runFor, false, CloseRule::Loop),
     own("WHILE", runWhile, false),
     framed("ORVANTIS", applySettingsDirective),
