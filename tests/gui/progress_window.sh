@@ -164,5 +164,47 @@ r=$(report orv-gui-colours 1)
 expect "after delete" "$r" "no window"
 finish_run stop3.txt
 
+# 4. A 200 x 100 logo moves everything down; the command box starts a
+#    command declared by COMOGUI when its name is typed and Return pressed.
+/usr/bin/python3 -c "from PIL import Image; Image.new('RGB', (200, 100), (20, 120, 40)).save('logo.bmp')"
+winhelper="Z:$(tr / '\\' <<<"$helper")"
+start_run '<ORVANTIS log="run4.log">
+  <ACTION name="Logo" version="1" blocktagerror="ignore">
+    <WINDOW type="create" titlewindow="orv-gui-logo" logoimage="logo.bmp" icon="logo.bmp" openlistaction="true"/>
+    <COMOGUI name="notes" programlocation="'"$winhelper"'" parameters="create typed.txt"/>
+    <WAIT type="file" location="stop4.txt" timeout="120"><LOG text="fin"/></WAIT>
+  </ACTION>
+</ORVANTIS>'
+r=$(settle orv-gui-logo '^window 705 485 ')
+shot logo-unfolded
+expect "logo client size" "$(line "$r" window | awk '{print $2, $3}')" "705 485"
+expect IMG_LOGO "$(rect "$r" IMG_LOGO)" "253 0 200 100"
+expect "container below the logo" "$(rect "$r" CONTENU_DEFAUT)" "0 101 700 341"
+expect "progress group below" "$(rect "$r" GRP_PROGRESS_BAR)" "235 442 235 40"
+expect "command group below" "$(rect "$r" GRP_COMMANDE)" "505 442 195 40"
+expect "state group below" "$(rect "$r" GRP_ETAT_DELENCHEMENT_ACTION)" "5 442 95 40"
+read -r ox oy <<<"$(line "$r" client-origin | awk '{print $2, $3}')"
+expect "logo pixel" "$(pixel "$shots/logo-unfolded.png" $((ox + 300)) $((oy + 50)))" "20,120,40"
+xdotool mousemove --sync $((ox + 675)) $((oy + 101 + 60)) click 1
+r=$(settle orv-gui-logo '^window 705 215 ')
+expect "logo folded size" "$(line "$r" window | awk '{print $2, $3}')" "705 215"
+xdotool mousemove --sync $((ox + 675)) $((oy + 101 + 60)) click 1
+settle orv-gui-logo '^window 705 485 ' >/dev/null
+if grep -q "Balise non reconnu ! : COMOGUI" run4.log; then
+  echo "COMOGUI is not built: command box not driven"
+else
+  xdotool mousemove --sync $((ox + 505 + 49 + 70)) $((oy + 442 + 9 + 10)) click 1
+  sleep 0.3
+  xdotool type --delay 50 inconnu && xdotool key Return
+  r=$(settle orv-gui-logo 'TEXTE_COMMANDE .* text=$')
+  line "$r" control "TEXTE_COMMANDE " | grep -q 'text=$' || fail "unknown command not emptied"
+  xdotool type --delay 50 notes && xdotool key Return
+  wait_for typed.txt || fail "the typed command did not start its program"
+  r=$(settle orv-gui-logo 'TEXTE_COMMANDE .* text=$')
+  line "$r" control "TEXTE_COMMANDE " | grep -q 'text=$' || fail "command box not emptied"
+fi
+shot logo-command
+finish_run stop4.txt
+
 if ((failures)); then echo "$failures failure(s); screenshots in $shots"; exit 1; fi
 echo "progress window checked: screenshots in $shots"

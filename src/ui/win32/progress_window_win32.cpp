@@ -9,14 +9,11 @@
 #include <mutex>
 
 #include "platform/win32/wide.h"
+#include "ui/command_table.h"
 #include "ui/progress_window.h"
 #include "ui/win32/window_ids.h"
 #include "ui/win32/window_state_win32.h"
 
-#if __has_include("ui/command_table.h")
-#include "ui/command_table.h"
-#define ORV_HAS_COMMAND_TABLE 1
-#endif
 
 namespace orv::ui {
 
@@ -122,11 +119,7 @@ void returnPressed(WindowState& state) {
   if (!box || GetFocus() != box) return;
   wchar_t text[1024] = {};
   int length = GetWindowTextW(box, text, static_cast<int>(std::size(text)));
-#ifdef ORV_HAS_COMMAND_TABLE
   runCommand(win::narrow(text, static_cast<size_t>(length)));
-#else
-  (void)length;
-#endif
   SetWindowTextW(box, L"");
 }
 

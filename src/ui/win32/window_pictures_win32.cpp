@@ -2,21 +2,16 @@
 // resources in the program, the logo and the window icon read from files.
 #include <commctrl.h>
 
+#include "platform/image_read.h"
+#include "platform/win32/gdi_picture.h"
 #include "platform/win32/wide.h"
 #include "ui/win32/window_ids.h"
 #include "ui/win32/window_state_win32.h"
-
-#if __has_include("platform/win32/gdi_picture.h")
-#include "platform/image_read.h"
-#include "platform/win32/gdi_picture.h"
-#define ORV_HAS_PICTURES 1
-#endif
 
 namespace orv::ui {
 
 namespace {
 
-#ifdef ORV_HAS_PICTURES
 bool resourcePicture(int id, Picture& out) {
   HMODULE self = GetModuleHandleW(nullptr);
   HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
@@ -30,17 +25,6 @@ HICON resourceIcon(int id) {
   Picture picture;
   return resourcePicture(id, picture) ? iconFromPicture(picture) : nullptr;
 }
-
-bool filePicture(const std::string& path, Picture& out) { return readPicture(path, out); }
-#else
-HICON resourceIcon(int) { return nullptr; }
-struct Picture {
-  int width = 0, height = 0;
-};
-bool filePicture(const std::string&, Picture&) { return false; }
-HBITMAP bitmapFromPicture(const Picture&) { return nullptr; }
-HICON iconFromPicture(const Picture&) { return nullptr; }
-#endif
 
 bool isFile(const std::string& path) {
   DWORD attributes = GetFileAttributesW(win::widen(path).c_str());
@@ -93,7 +77,7 @@ void loadSmallPictures(WindowState& state) {
 void applyWindowIcon(WindowState& state) {
   if (state.settings.icon.empty()) return;
   Picture picture;
-  if (!filePicture(state.settings.icon, picture)) return;
+  if (!readPicture(state.settings.icon, picture)) return;
   if (HICON icon = iconFromPicture(picture))
     SendMessageW(state.window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
@@ -107,7 +91,7 @@ void applyLogo(WindowState& state) {
     return;
   }
   Picture picture;
-  if (!isFile(path) || !filePicture(path, picture)) return;
+  if (!isFile(path) || !readPicture(path, picture)) return;
   HBITMAP bitmap = bitmapFromPicture(picture);
   if (!bitmap) return;
   state.layout = layoutFor(picture.width, picture.height);
