@@ -2,11 +2,14 @@
 // on that thread for long: list lines and header texts go into a queue the
 // window thread drains when woken by a posted message, hide and show are
 // posted, and ending the thread waits at most one second.
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include <atomic>
 #include <deque>
 #include <mutex>
+#include <utility>
 
 #include "platform/win32/wide.h"
 #include "ui/command_table.h"

@@ -1,5 +1,7 @@
 // FEN_GENERALE and its controls: creation from one table, fonts, the control
 // registry, colours and the client height.
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include <iterator>

@@ -1,5 +1,7 @@
 // The window's pictures: the state icons and small pictures stored as PNG
 // resources in the program, the logo and the window icon read from files.
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include "platform/image_read.h"
