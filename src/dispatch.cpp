@@ -22,6 +22,8 @@
 #include "sysops/registry_directive.h"
 #include "sysops/session.h"
 #include "sysops/shortcut.h"
+#include "ui/comogui.h"
+#include "ui/systray.h"
 #include "ui/window_directive.h"
 
 namespace orv {
@@ -56,6 +58,7 @@ const DispatchEntry kDispatch[] = {
     framed("MAIL", runMail),
     own("MEMO", runMemoDirective, false),
     framed("HTTP", runHttp),
+    framed("COMOGUI", runComogui),
     own("WAIT", runWait, true, CloseRule::Condition),
     own("LOG", runLogDirective),
     own("WINDOW", runWindowDirective),
@@ -64,6 +67,7 @@ const DispatchEntry kDispatch[] = {
     framed("ORVANTIS", applySettingsDirective),
     framed("PLUGIN", runPlugin),
     framed("LIB", runLib),
+    framed("SYSTRAY", runSystray),
 };
 
 }  // namespace

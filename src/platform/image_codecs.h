@@ -11,7 +11,7 @@ namespace orv::image {
 // Largest side and largest pixel count a decoder accepts: a damaged or hostile
 // header must not make the program reserve gigabytes.
 constexpr int kMaxSide = 16384;
-constexpr int64_t kMaxPixels = 64LL * 1024 * 1024;
+constexpr int64_t kMaxPixels = 16LL * 1024 * 1024;
 
 // True when width x height is a size the decoders accept.
 inline bool acceptableSize(int64_t width, int64_t height) {
