@@ -27,7 +27,7 @@ timed() {
   rm -f "$work/$1.log" "$work/actions.ini"
   local start end
   start=$(date +%s.%N)
-  (cd "$work" && wine "$exe" /f "$1.xml" /s >/dev/null 2>&1) || true
+  (cd "$work" && "${WINE:-/usr/lib/wine/wine64}" "$exe" /f "$1.xml" /s >/dev/null 2>&1) || true
   end=$(date +%s.%N)
   echo "$end - $start" | bc
 }
