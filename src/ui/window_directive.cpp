@@ -20,6 +20,11 @@ ui::ActionList& actionList(Engine& engine) {
   return *list;
 }
 
+// A coordinate keeps five characters, except the keyword "centred", kept whole.
+std::string positionText(const std::string& value) {
+  return value == "centred" ? value : firstChars(value, 5);
+}
+
 ui::WindowSettings readSettings(Engine& engine, const AttributeMap& attrs) {
   auto expanded = [&](const char* name, size_t limit) {
     return firstChars(expandAttribute(engine, attrs.get(name), {.limit = limit}), limit);
@@ -35,8 +40,8 @@ ui::WindowSettings readSettings(Engine& engine, const AttributeMap& attrs) {
   s.textcolor = firstChars(attrs.get("textcolor"), 15);
   s.textbackgroundlistaction = firstChars(attrs.get("textbackgroundlistaction"), 15);
   s.textcolorlistaction = firstChars(attrs.get("textcolorlistaction"), 15);
-  s.windowx = firstChars(attrs.get("windowx"), 5);
-  s.windowy = firstChars(attrs.get("windowy"), 5);
+  s.windowx = positionText(attrs.get("windowx"));
+  s.windowy = positionText(attrs.get("windowy"));
   s.foregroundwindow = isTrue(attrs.get("foregroundwindow"));
   s.openlistaction = isTrue(attrs.get("openlistaction"));
   return s;

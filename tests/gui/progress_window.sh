@@ -27,7 +27,12 @@ pixel() { /usr/bin/python3 -c "from PIL import Image; print(','.join(map(str, Im
 # Waits up to 20 s for a file the run writes.
 wait_for() { for _ in $(seq 100); do [ -e "$1" ] && return 0; sleep 0.2; done; return 1; }
 # Waits until the report satisfies a grep pattern (window updates are asynchronous).
-settle() { for _ in $(seq 50); do r=$(report "$1" 5); grep -q -- "$2" <<<"$r" && break; sleep 0.2; done; echo "$r"; }
+# Then reads it once more half a second later, once the window has been placed.
+settle() {
+  for _ in $(seq 50); do r=$(report "$1" 5); grep -q -- "$2" <<<"$r" && break; sleep 0.2; done
+  sleep 0.5
+  report "$1" 5
+}
 
 start_run() {  # start_run XML: the program runs in the background on it
   printf '%s\n' "$1" >directive.xml
@@ -49,11 +54,11 @@ start_run '<?xml version="1.0" encoding="UTF-8"?>
   <ACTION name="Ouverture" version="1">
     <WINDOW type="create" titlewindow="orv-gui-list" openlistaction="TRUE" foregroundwindow="TRUE" windowx="40" windowy="centred"/>
   </ACTION>
-  <ACTION name="Deja" version="1" description="déjà faite"><LOG text="x"/></ACTION>
-  <ACTION name="Eteinte" version="disabled" description="désactivée"><LOG text="x"/></ACTION>
-  <ACTION name="Travail" version="1" description="copie des fichiers"><LOG text="travail"/></ACTION>
-  <ACTION name="Tolere" version="1" description="erreur ignorée" blocktagerror="ignore"><LOG/></ACTION>
-  <ACTION name="Attente" version="1" description="attend la fin du test">
+  <ACTION name="Deja" version="1" descriptionaction="déjà faite"><LOG text="x"/></ACTION>
+  <ACTION name="Eteinte" version="disabled" descriptionaction="désactivée"><LOG text="x"/></ACTION>
+  <ACTION name="Travail" version="1" descriptionaction="copie des fichiers"><LOG text="travail"/></ACTION>
+  <ACTION name="Tolere" version="1" descriptionaction="erreur ignorée" blocktagerror="ignore"><LOG/></ACTION>
+  <ACTION name="Attente" version="1" descriptionaction="attend la fin du test">
     <WAIT type="file" location="stop1.txt" timeout="120"><LOG text="fin"/></WAIT>
   </ACTION>
 </ORVANTIS>'
@@ -92,7 +97,7 @@ expect title "$(line "$r" control "TITRE_ACTION " | sed 's/.*text=//')" "Attente
 expect description "$(line "$r" control "DESCRIPTION_ACTION " | sed 's/.*text=//')" "attend la fin du test"
 rows=$(grep '^row ' <<<"$r" | sed -E "s/$time_re/T/")
 expect rows "$rows" "row 0 icon=4 |T|Attente : attend la fin du test
-row 1 icon=2 |T|Tolere : erreur ignorée
+row 1 icon=1 |T|Tolere : erreur ignorée
 row 2 icon=1 |T|Travail : copie des fichiers
 row 3 icon=2 |T|Eteinte : désactivée
 row 4 icon=3 |T|Deja : déjà faite"
@@ -114,7 +119,7 @@ start_run '<ORVANTIS log="run2.log">
     <WAIT type="file" location="stop2.txt" timeout="120"><LOG text="fin"/></WAIT>
   </ACTION>
 </ORVANTIS>'
-r=$(settle - '^window ')
+r=$(settle - '^window .* visible=1')
 shot default-folded
 read -r sw sh <<<"$(line "$r" screen | awk '{print $2, $3}')"
 read -r cw ch left top ow oh <<<"$(line "$r" window | awk '{print $2, $3, $4, $5, $6, $7}')"
@@ -139,7 +144,7 @@ start_run '<ORVANTIS log="run3.log">
     <WAIT type="file" location="go-delete.txt" timeout="120"><LOG text="fin"/></WAIT>
     <WINDOW type="delete"/>
     <WINDOW type="create"/>
-    <LOG text="après la fenêtre"/>
+    <LOG text="after the window"/>
     <WAIT type="file" location="stop3.txt" timeout="120"><LOG text="fin"/></WAIT>
   </ACTION>
 </ORVANTIS>'
@@ -158,8 +163,8 @@ touch go-show.txt
 r=$(settle orv-gui-colours '^window .* visible=1')
 grep -q '^window .* visible=1' <<<"$r" || fail "show left the window hidden"
 touch go-delete.txt
-for _ in $(seq 50); do grep -q "après la fenêtre" run3.log 2>/dev/null && break; sleep 0.2; done
-grep -q "après la fenêtre" run3.log || fail "the run did not go on after delete"
+for _ in $(seq 50); do grep -q "after the window" run3.log 2>/dev/null && break; sleep 0.2; done
+grep -q "after the window" run3.log || fail "the run did not go on after delete"
 r=$(report orv-gui-colours 1)
 expect "after delete" "$r" "no window"
 finish_run stop3.txt

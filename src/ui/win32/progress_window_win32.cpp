@@ -198,7 +198,10 @@ void showAndPlace(WindowState& state, const AxisPosition& x, const AxisPosition&
   GetWindowRect(state.window, &r);
   int left = placeOnAxis(x, GetSystemMetrics(SM_CXSCREEN), r.right - r.left);
   int top = placeOnAxis(y, GetSystemMetrics(SM_CYSCREEN), r.bottom - r.top);
-  SetWindowPos(state.window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Topmost again once shown: the flag set on the hidden window does not always hold.
+  bool topmost = state.settings.foregroundwindow;
+  SetWindowPos(state.window, topmost ? HWND_TOPMOST : nullptr, left, top, 0, 0,
+               SWP_NOSIZE | SWP_NOACTIVATE | (topmost ? 0 : SWP_NOZORDER));
 }
 
 void runEventLoop(WindowState& state) {
