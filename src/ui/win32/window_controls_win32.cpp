@@ -105,7 +105,8 @@ HWND createWindow(WindowState& state) {
   AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
   int w = r.right - r.left, h = r.bottom - r.top;
   int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-  return CreateWindowExW(0, kWindowClass, L"-", kWindowStyle, x, y, w, h, nullptr, nullptr,
+  DWORD exStyle = state.settings.foregroundwindow ? WS_EX_TOPMOST : 0;
+  return CreateWindowExW(exStyle, kWindowClass, L"-", kWindowStyle, x, y, w, h, nullptr, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
 }
 
