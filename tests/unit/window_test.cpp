@@ -186,11 +186,11 @@ TEST_F(WindowDirective, CreateOnceThenEmptyTypeAlters) {
   EXPECT_EQ(run(R"(<WINDOW titlewindow="T-#who#" windowx="123456" displaylevel="AllAction"/>)"), 1);
   EXPECT_EQ(list().settings.titlewindow, "T-Lyon");
   EXPECT_EQ(list().settings.windowx, "12345");
+  EXPECT_EQ(list().settings.displaylevel, "allaction");
+  EXPECT_EQ(list().settings.rootDescription, "Site Lyon");
   EXPECT_EQ(run(R"(<WINDOW windowx="centred" windowy="centreD"/>)"), 0);
   EXPECT_EQ(list().settings.windowx, "centred");  // the keyword is kept whole
   EXPECT_EQ(list().settings.windowy, "centr");
-  EXPECT_EQ(list().settings.displaylevel, "allaction");
-  EXPECT_EQ(list().settings.rootDescription, "Site Lyon");
   EXPECT_EQ(run(R"(<WINDOW titlewindow="second"/>)"), 0);  // alter
   EXPECT_EQ(run(R"(<WINDOW type="CREATE"/>)"), 0);        // a second window never opens
   EXPECT_EQ(calls_, (std::vector<std::string>{"start T-Lyon"}));
