@@ -8,6 +8,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/windows} runs=${2:-3} lines=${3:-10000}
+build=$(cd "$build" && pwd)
 exe=$build/orvantis.exe
 [ -x "$exe" ] || [ -f "$exe" ] || { echo "no $exe: build the Windows target first"; exit 1; }
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY"; exit 1; }
@@ -27,7 +28,7 @@ timed() {
   rm -f "$work/$1.log" "$work/actions.ini"
   local start end
   start=$(date +%s.%N)
-  (cd "$work" && "${WINE:-/usr/lib/wine/wine64}" "$exe" /f "$1.xml" /s >/dev/null 2>&1) || true
+  (cd "$work" && "${WINE:-/usr/lib/wine/wine64}" "$exe" /f "$1.xml" /s >>"$work/wine.out" 2>&1) || true
   end=$(date +%s.%N)
   echo "$end - $start" | bc
 }
