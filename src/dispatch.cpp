@@ -28,6 +28,7 @@
 #include "sysops/shortcut.h"
 #include "ui/comogui.h"
 #include "ui/systray.h"
+#include "ui/window_directive.h"
 
 namespace orv {
 
@@ -65,6 +66,7 @@ const DispatchEntry kDispatch[] = {
     framed("COMOGUI", runComogui),
     own("WAIT", runWait, true, CloseRule::Condition),
     own("LOG", runLogDirective),
+    own("WINDOW", runWindowDirective),
     own("FOR", runFor, false, CloseRule::Loop),
     own("WHILE", runWhile, false),
     framed("ORVANTIS", applySettingsDirective),

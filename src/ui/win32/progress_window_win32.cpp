@@ -1,0 +1,302 @@
+// The progress window on its own thread. The interpreter thread never waits
+// on that thread for long: list lines and header texts go into a queue the
+// window thread drains when woken by a posted message, hide and show are
+// posted, and ending the thread waits at most one second.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <deque>
+#include <mutex>
+#include <utility>
+
+#include "platform/win32/wide.h"
+#include "ui/command_table.h"
+#include "ui/progress_window.h"
+#include "ui/win32/window_ids.h"
+#include "ui/win32/window_state_win32.h"
+
+
+namespace orv::ui {
+
+namespace {
+
+// One update of the list or the header texts.
+struct ListUpdate {
+  enum Kind { RemoveTop, InsertTop, Headers } kind;
+  int state = 0;
+  std::string first, second;  // time and text, or title and description
+};
+
+// Updates waiting for the window thread. Past kMaxPending (a window that no
+// longer drains), new updates are dropped: the list is only a display.
+class UpdateQueue {
+ public:
+  static constexpr size_t kMaxPending = 100000;
+  void push(ListUpdate update, HWND window) {
+    bool wake = false;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (closed_ || pending_.size() >= kMaxPending) return;
+      wake = pending_.empty();
+      pending_.push_back(std::move(update));
+    }
+    if (wake) PostMessageW(window, kDrainMessage, 0, 0);
+  }
+  std::deque<ListUpdate> take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(pending_, {});
+  }
+  void close() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+    pending_.clear();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::deque<ListUpdate> pending_;
+  bool closed_ = false;
+};
+
+// Process-wide and never destroyed: the window thread may still run while the process ends.
+UpdateQueue& updates() {
+  static UpdateQueue* queue = new UpdateQueue;
+  return *queue;
+}
+std::atomic<HWND> gWindow{nullptr};  // the window identifier, set by the window thread
+HANDLE gReady = nullptr;             // set once the window thread entered its loop (or gave up)
+
+int iconIndex(int state) {
+  switch (state) {
+    case 0: return ids::kIconError;
+    case 1: return ids::kIconDone;
+    case -1: return ids::kIconDisabled;
+    case -2: return ids::kIconIgnored;
+    case 10: return ids::kIconRunning;
+    case 11: return ids::kIconEvent;
+    default: return I_IMAGENONE;
+  }
+}
+
+void setCellText(HWND list, int column, const std::string& text) {
+  std::wstring wide = win::widen(text);
+  LVITEMW cell{};
+  cell.iSubItem = column;
+  cell.pszText = wide.data();
+  SendMessageW(list, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell));
+}
+
+void insertLine(HWND list, const ListUpdate& u) {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.pszText = const_cast<wchar_t*>(L"");
+  item.iImage = iconIndex(u.state);
+  if (SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) != 0) return;
+  setCellText(list, 1, u.first);
+  setCellText(list, 2, u.second);
+}
+
+void drainUpdates(WindowState& state) {
+  std::deque<ListUpdate> pending = updates().take();
+  HWND list = state.control("LISTE_ACTIONS");
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  for (const ListUpdate& u : pending) {
+    if (u.kind == ListUpdate::RemoveTop) {
+      if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0) SendMessageW(list, LVM_DELETEITEM, 0, 0);
+    } else if (u.kind == ListUpdate::InsertTop) {
+      insertLine(list, u);
+    } else {
+      SetWindowTextW(state.control("TITRE_ACTION"), win::widen(u.first).c_str());
+      SetWindowTextW(state.control("DESCRIPTION_ACTION"), win::widen(u.second).c_str());
+    }
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+// Return pressed in the window: runs the command typed in the command box when it has the focus.
+void returnPressed(WindowState& state) {
+  HWND box = state.control("TEXTE_COMMANDE");
+  if (!box || GetFocus() != box) return;
+  wchar_t text[1024] = {};
+  int length = GetWindowTextW(box, text, static_cast<int>(std::size(text)));
+  runCommand(win::narrow(text, static_cast<size_t>(length)));
+  SetWindowTextW(box, L"");
+}
+
+void detailsClicked(WindowState& state) {
+  bool pressed = SendMessageW(state.control("BT_DETAILS_ACTIONS"), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  setClientHeight(state.window, pressed ? state.layout.fullHeight : state.layout.reducedHeight);
+}
+
+LRESULT windowCommand(WindowState& state, HWND window, WPARAM wp, LPARAM lp) {
+  if (LOWORD(wp) == ids::kReturnKey && HIWORD(wp) == 1) returnPressed(state);
+  if (LOWORD(wp) == ids::kDetails && HIWORD(wp) == BN_CLICKED) detailsClicked(state);
+  return DefWindowProcW(window, WM_COMMAND, wp, lp);
+}
+
+}  // namespace
+
+LRESULT CALLBACK progressWindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+  WindowState& state = windowState();
+  switch (message) {
+    case WM_COMMAND:
+      return windowCommand(state, window, wp, lp);
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+      if (HBRUSH brush = controlColour(state, reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp),
+                                       message == WM_CTLCOLOREDIT))
+        return reinterpret_cast<LRESULT>(brush);
+      break;
+    case WM_ERASEBKGND:
+      if (paintBackground(state, window, reinterpret_cast<HDC>(wp))) return 1;
+      break;
+    case WM_CLOSE:
+      return 0;  // no close box: the window stays until the run ends it
+    case kDrainMessage:
+      drainUpdates(state);
+      return 0;
+    case kQuitMessage:
+      DestroyWindow(window);
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(window, message, wp, lp);
+}
+
+WindowState& windowState() {
+  static WindowState* state = new WindowState;
+  return *state;
+}
+
+namespace {
+
+// Steps 8 to 12 of the start-up: hidden groups, emptied texts, colours, caption.
+void settleContent(WindowState& state) {
+  ShowWindow(state.control("GRP_PROGRESS_BAR"), SW_HIDE);
+  for (const char* name : {"TEXTE_COMMANDE", "TITRE_ACTION", "DESCRIPTION_ACTION", "TXT_GRP_PROGRESS_BAR",
+                           "DESCRIPTION_RACINE_ACTION"})
+    SetWindowTextW(state.control(name), L"");
+  applyColours(state);
+  const WindowSettings& s = state.settings;
+  if (!s.titlewindow.empty()) SetWindowTextW(state.window, win::widen(s.titlewindow).c_str());
+  if (!s.rootDescription.empty())
+    SetWindowTextW(state.control("DESCRIPTION_RACINE_ACTION"), win::widen(s.rootDescription).c_str());
+  ShowWindow(state.control("IMG_DATE_VERSION_ACTION"), SW_HIDE);
+  ShowWindow(state.control("IMG_VERSION_ACTION"), SW_HIDE);
+}
+
+// Steps 13 to 15: folded or unfolded, shown, then placed.
+void showAndPlace(WindowState& state, const AxisPosition& x, const AxisPosition& y) {
+  bool open = state.settings.openlistaction;
+  SendMessageW(state.control("BT_DETAILS_ACTIONS"), BM_SETCHECK, open ? BST_CHECKED : BST_UNCHECKED, 0);
+  setClientHeight(state.window, open ? state.layout.fullHeight : state.layout.reducedHeight);
+  ShowWindow(state.window, SW_SHOW);
+  RECT r;
+  GetWindowRect(state.window, &r);
+  int left = placeOnAxis(x, GetSystemMetrics(SM_CXSCREEN), r.right - r.left);
+  int top = placeOnAxis(y, GetSystemMetrics(SM_CYSCREEN), r.bottom - r.top);
+  // Topmost again once shown: the flag set on the hidden window does not always hold.
+  bool topmost = state.settings.foregroundwindow;
+  SetWindowPos(state.window, topmost ? HWND_TOPMOST : nullptr, left, top, 0, 0,
+               SWP_NOSIZE | SWP_NOACTIVATE | (topmost ? 0 : SWP_NOZORDER));
+}
+
+void runEventLoop(WindowState& state) {
+  ACCEL returnKey{FVIRTKEY, VK_RETURN, static_cast<WORD>(ids::kReturnKey)};
+  state.returnKey = CreateAcceleratorTableW(&returnKey, 1);
+  PostMessageW(state.window, kDrainMessage, 0, 0);
+  SetEvent(gReady);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (state.returnKey && TranslateAcceleratorW(state.window, state.returnKey, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+DWORD WINAPI windowThread(void*) {
+  WindowState& state = windowState();
+  AxisPosition x = parseAxis(state.settings.windowx), y = parseAxis(state.settings.windowy);
+  bool topmost = state.settings.foregroundwindow;
+  if (!registerWindowClasses()) return SetEvent(gReady), 1;
+  loadStateIcons(state);
+  if (!createWindowAndControls(state)) return SetEvent(gReady), 1;
+  SendMessageW(state.control("LISTE_ACTIONS"), LVM_SETIMAGELIST, LVSIL_SMALL,
+               reinterpret_cast<LPARAM>(state.stateImages));
+  loadSmallPictures(state);
+  gWindow = state.window;
+  if (topmost) SetWindowPos(state.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  applyWindowIcon(state);
+  applyLogo(state);
+  settleContent(state);
+  showAndPlace(state, x, y);
+  runEventLoop(state);
+  return 0;
+}
+
+// Whether this process can show windows to someone (not in a service's hidden window station).
+bool interactiveDesktop() {
+  USEROBJECTFLAGS flags{};
+  HWINSTA station = GetProcessWindowStation();
+  if (!station || !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr)) return false;
+  return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+class Win32Window : public ProgressWindow {
+ public:
+  bool start(const WindowSettings& settings) override {
+    if (thread_ || !interactiveDesktop()) return false;
+    windowState().settings = settings;
+    gReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, windowThread, nullptr, 0, nullptr);
+    if (!thread_) return false;
+    // The window exists before the next directive runs: at least the half
+    // second the run has always given it, and a little more on a slow desktop.
+    Sleep(500);
+    WaitForSingleObject(gReady, 4500);
+    return true;
+  }
+  bool started() const override { return thread_ != nullptr; }
+  bool exists() const override { return gWindow.load() != nullptr; }
+  void hide() override {
+    if (HWND w = gWindow.load()) ShowWindowAsync(w, SW_HIDE);
+  }
+  void show() override {
+    if (HWND w = gWindow.load()) ShowWindowAsync(w, SW_SHOW);
+  }
+  void end() override {
+    if (ended_ || !thread_) return;
+    ended_ = true;
+    updates().close();
+    if (HWND w = gWindow.load()) {
+      ShowWindowAsync(w, SW_HIDE);
+      PostMessageW(w, kQuitMessage, 0, 0);
+    }
+    // A window thread stuck in an event does not hold the run: after one
+    // second it is ended, which destroys its window.
+    if (WaitForSingleObject(thread_, 1000) == WAIT_TIMEOUT) TerminateThread(thread_, 1);
+  }
+  void removeTopLine() override { push({ListUpdate::RemoveTop, 0, {}, {}}); }
+  void insertTopLine(int state, const std::string& time, const std::string& text) override {
+    push({ListUpdate::InsertTop, state, time, text});
+  }
+  void setHeaders(const std::string& title, const std::string& description) override {
+    push({ListUpdate::Headers, 0, title, description});
+  }
+
+ private:
+  void push(ListUpdate update) {
+    if (HWND w = gWindow.load()) updates().push(std::move(update), w);
+  }
+  HANDLE thread_ = nullptr;
+  bool ended_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<ProgressWindow> makeProgressWindow() { return std::make_unique<Win32Window>(); }
+
+}  // namespace orv::ui
