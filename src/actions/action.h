@@ -14,6 +14,8 @@ int64_t runActionElement(Engine& engine, const DirectiveNode& node);
 bool versionTrigger(Engine& engine, const std::string& name, const std::string& version);
 // True when the action is due by period.
 bool dateTrigger(Engine& engine, const std::string& name, const std::string& period);
+// Seconds per count of a lower-case period unit ("d" 86400); -1 for an unknown unit.
+int64_t periodUnitSeconds(const std::string& unit);
 // Length in seconds of a period text such as "d:1,h:-1".
 int64_t parsePeriod(Engine& engine, const std::string& period);
 // The blockaction step at the end of an action: the result the action passes on.

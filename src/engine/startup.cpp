@@ -23,7 +23,7 @@ namespace orv {
 static constexpr size_t kInterpreterStack = 512u << 20;
 
 // The reading a byte-order mark chooses; Latin1 without one.
-static DocumentEncoding encodingOfMark(const std::string& bytes) {
+DocumentEncoding encodingOfMark(const std::string& bytes) {
   const std::string head = bytes.substr(0, 4);
   if (head.rfind("\xFF\xFE", 0) == 0) return DocumentEncoding::Utf16;
   if (head.rfind("\xEF\xBB\xBF", 0) == 0) return DocumentEncoding::Utf8;

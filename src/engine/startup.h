@@ -8,6 +8,8 @@
 
 namespace orv {
 
+// The reading a byte-order mark at the start of bytes chooses (Latin1 without one).
+DocumentEncoding encodingOfMark(const std::string& bytes);
 // Reads the file's first bytes to choose how the loader reads it.
 DocumentEncoding detectEncoding(const std::string& path);
 // Runs the whole program on the arguments; returns the combined exit code.
