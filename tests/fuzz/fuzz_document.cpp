@@ -1,6 +1,8 @@
-// The document loader on arbitrary bytes, with each forced encoding.
+// The document loader on arbitrary bytes, with each forced encoding, and the
+// validator on what it parsed.
 #include "engine/document.h"
 #include "fuzz_support.h"
+#include "tools/validate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const char* const kEncodings[] = {"", "ISO-8859-1", "UTF-8", "UTF-16"};
@@ -12,5 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const orv::DirectiveNode& node : doc->nodes) node.path();
   if (doc->status != 0 && doc->errorText.empty())
     __builtin_trap();  // a failed parse always has the parser's own text
+  // The validator reads every element and attribute of whatever parsed.
+  if (orv::tools::validateDocument(*doc, {}).empty() && doc->status != 0) __builtin_trap();
   return 0;
 }

@@ -254,11 +254,11 @@ TEST(Validate, ValuesReadByFallback) {
       "<WAIT timeout='ten' blocktag='7'/><ORVANTIS waitatclose='$10'/></ACTION></ORVANTIS>";
   EXPECT_EQ(findings(xml), (std::vector<std::string>{
       "f:1:1: avertissement: valeur stop non reconnue pour l'attribut blocktagerror de ORVANTIS : inherit sera utilisé",
-      "f:1:33: avertissement: la valeur Disabled de l'attribut version de ACTION se lit comme le nombre 0",
-      "f:1:33: avertissement: unité de période inconnue dans j:2 (attribut versiondate de ACTION) : cette entrée compte 0 seconde",
-      "f:1:92: avertissement: valeur popup non reconnue pour l'attribut type de SYSTRAY : create sera utilisé",
-      "f:1:115: avertissement: valeur File non reconnue pour l'attribut type de DELETE",
-      "f:1:177: avertissement: la valeur ten de l'attribut timeout de WAIT se lit comme le nombre 0"}));
+      "f:1:32: avertissement: la valeur Disabled de l'attribut version de ACTION se lit comme le nombre 0",
+      "f:1:32: avertissement: unité de période inconnue dans j:2 (attribut versiondate de ACTION) : cette entrée compte 0 seconde",
+      "f:1:90: avertissement: valeur popup non reconnue pour l'attribut type de SYSTRAY : create sera utilisé",
+      "f:1:113: avertissement: valeur File non reconnue pour l'attribut type de DELETE",
+      "f:1:172: avertissement: la valeur ten de l'attribut timeout de WAIT se lit comme le nombre 0"}));
 }
 
 }  // namespace

@@ -70,10 +70,10 @@ class Runner:
         return proc.returncode & 0xFF, text.replace("\r\n", "\n")
 
 
-def good_files():
+def good_files(scenarios=True):
     files = sorted(glob.glob(os.path.join(ROOT, "examples", "*.xml")))
     files += sorted(glob.glob(os.path.join(HERE, "good", "*.xml")))
-    for d in sorted(glob.glob(os.path.join(ROOT, "tests", "scenarios", "*"))):
+    for d in sorted(glob.glob(os.path.join(ROOT, "tests", "scenarios", "*"))) if scenarios else []:
         if os.path.basename(d) not in SCENARIOS_WITH_FINDINGS and os.path.exists(os.path.join(d, "directive.xml")):
             files.append(os.path.join(d, "directive.xml"))
     return files
@@ -84,14 +84,17 @@ def bad_files():
 
 
 def mode_good(r, errors):
+    # Under an emulator every start is slow: the scenario files, which test
+    # the same portable checks, are read natively only.
+    native = not r.emulator
     work = tempfile.mkdtemp(prefix="orv-validate-")
     try:
-        for f in good_files():
+        for f in good_files(scenarios=native):
             code, out = r.run(["/validate", "/f", r.path(f)], work)
             if code != 0 or out:
                 errors.append(f"{f}: exit {code}\n{out}")
         # The scenarios left out must still have something to report.
-        for name in sorted(SCENARIOS_WITH_FINDINGS):
+        for name in sorted(SCENARIOS_WITH_FINDINGS) if native else []:
             f = os.path.join(ROOT, "tests", "scenarios", name, "directive.xml")
             code, out = r.run(["/validate", "/f", r.path(f)], work)
             if not out:
