@@ -53,7 +53,7 @@ SCHEMA_BLIND = {"action_without_version", "memo_read_before", "exec_read_before"
 
 class Runner:
     def __init__(self, binary, emulator):
-        self.binary = binary
+        self.binary = os.path.abspath(binary)
         self.emulator = emulator
 
     def path(self, p):
@@ -202,7 +202,7 @@ def mode_plan(r, errors):
         if open(os.path.join(work, "actions.ini"), newline="").read() != PLAN_BASE:
             errors.append("plan changed the actions base")
         code, _ = r.run(["/f", "directive.xml", "/s"], work, env)
-        log = open(os.path.join(work, "run.log"), encoding="utf-8", errors="replace").read()
+        log = open(os.path.join(work, "run.log"), encoding="utf-8", errors="replace", newline="").read()
         ran = {n for n in want if "Démarrage de l'action : " + n + "\r\n" in log}
         if ran != {n for n, v in planned.items() if v == "run"}:
             errors.append(f"the run started {sorted(ran)}; the plan said {planned}")
