@@ -34,11 +34,20 @@ static std::string encodingFor(const ParameterMap& params, const std::string& by
   }
 }
 
+bool readDirectiveBytes(const ParameterMap& params, const std::string& file, std::string& bytes,
+                        std::string& encoding) {
+  if (file.empty() || !fs::fileExists(file)) return false;
+  std::optional<std::string> read = fs::readFile(file);
+  if (!read || read->empty()) return false;
+  bytes = std::move(*read);
+  encoding = encodingFor(params, bytes);
+  return true;
+}
+
 std::unique_ptr<ParsedDocument> readDirectiveFile(const ParameterMap& params, const std::string& file) {
-  if (file.empty() || !fs::fileExists(file)) return nullptr;
-  std::optional<std::string> bytes = fs::readFile(file);
-  if (!bytes || bytes->empty()) return nullptr;
-  return parseDocument(*bytes, encodingFor(params, *bytes));
+  std::string bytes, encoding;
+  if (!readDirectiveBytes(params, file, bytes, encoding)) return nullptr;
+  return parseDocument(bytes, encoding);
 }
 
 std::string position(const std::string& file, uint64_t line, uint64_t column) {

@@ -18,6 +18,10 @@ inline constexpr int64_t kToolNoFile = 3;    // no file given, or it cannot be r
 // The file to work on: /f (expanded as a run does), else the value of the
 // tool's own switch when it is a path.
 std::string toolFile(const ParameterMap& params, const std::string& toolSwitch);
+// Reads the file's bytes and the parser's encoding name for them; false when
+// the file is missing, empty or unreadable.
+bool readDirectiveBytes(const ParameterMap& params, const std::string& file, std::string& bytes,
+                        std::string& encoding);
 // Reads and parses the file with the run's choice of character set (/t, byte
 // order mark, UTF-8 declaration); null when the file cannot be read.
 std::unique_ptr<ParsedDocument> readDirectiveFile(const ParameterMap& params, const std::string& file);

@@ -1,5 +1,8 @@
 #include "tools/validate.h"
 
+#include <expat.h>
+
+#include <algorithm>
 #include <set>
 
 #include "engine/text_util.h"
@@ -25,9 +28,11 @@ class Validator {
  public:
   explicit Validator(const ValidateOptions& options) { names_.memoLoader = options.memoSwitch; }
   std::vector<Finding> run(const DirectiveNode& root);
+  // Checks one element (its attributes, not its children).
+  void checkElement(const DirectiveNode& node, bool isRoot);
+  std::vector<Finding> take() { return std::move(findings_); }
 
  private:
-  void checkElement(const DirectiveNode& node, bool isRoot);
   void checkUnknownTag(const DirectiveNode& node);
   void checkAttributes(const DirectiveNode& node, const TagSpec& spec);
   void checkValue(const DirectiveNode& node, const AttributeSpec& a, const std::string& name,
@@ -216,15 +221,65 @@ void Validator::noteDefinitions(const DirectiveNode& node) {
   }
 }
 
+// One pass of the parser: each element is checked as its start tag is read,
+// so a large file needs no tree (the loader's positions and errors are the same).
+struct Stream {
+  Validator& validator;
+  XML_Parser parser;
+  int depth = 0;
+  std::vector<Attribute> attributes;
+};
+
+void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** atts) {
+  auto* s = static_cast<Stream*>(data);
+  DirectiveNode node;
+  node.name = name;
+  s->attributes.clear();
+  for (size_t i = 0; atts[i]; i += 2) s->attributes.push_back({atts[i], atts[i + 1]});
+  node.attributes = AttributeList(s->attributes.data(), s->attributes.size());
+  node.line = static_cast<uint32_t>(XML_GetCurrentLineNumber(s->parser));
+  node.column = static_cast<uint32_t>(XML_GetCurrentColumnNumber(s->parser) + 1);
+  s->validator.checkElement(node, s->depth++ == 0);
+}
+
+void XMLCALL onEnd(void* data, const XML_Char*) { --static_cast<Stream*>(data)->depth; }
+
 }  // namespace
 
+Finding parseErrorFinding(int status, uint64_t line, uint64_t column) {
+  std::string text = parserErrorText(status);
+  return {line, column, true, "XML mal formé : " + describeXmlError(status) + (text.empty() ? "" : " (" + text + ")")};
+}
+
 std::vector<Finding> validateDocument(const ParsedDocument& doc, const ValidateOptions& options) {
-  if (doc.status != 0) {
-    std::string detail = doc.errorText.empty() ? "" : " (" + doc.errorText + ")";
-    return {{doc.line, doc.column, true, "XML mal formé : " + describeXmlError(doc.status) + detail}};
-  }
+  if (doc.status != 0) return {parseErrorFinding(doc.status, doc.line, doc.column)};
   if (!doc.root) return {};
   return Validator(options).run(*doc.root);
+}
+
+std::vector<Finding> validateText(const std::string& bytes, const std::string& encoding,
+                                  const ValidateOptions& options) {
+  XML_Parser parser = XML_ParserCreate(encoding.empty() ? nullptr : encoding.c_str());
+  if (!parser) return {{0, 0, true, "mémoire insuffisante"}};
+  Validator validator(options);
+  Stream stream{validator, parser, 0, {}};
+  XML_SetUserData(parser, &stream);
+  XML_SetElementHandler(parser, onStart, onEnd);
+  constexpr size_t kBlock = 16384;  // as the loader feeds it, so errors stand where the run reports them
+  std::vector<Finding> findings;
+  size_t offset = 0;
+  do {
+    size_t len = std::min(kBlock, bytes.size() - offset);
+    bool last = offset + len >= bytes.size();
+    if (XML_Parse(parser, bytes.data() + offset, static_cast<int>(len), last) == XML_STATUS_ERROR) {
+      findings = {parseErrorFinding(XML_GetErrorCode(parser), XML_GetCurrentLineNumber(parser),
+                                    XML_GetCurrentColumnNumber(parser) + 1)};
+      break;
+    }
+    offset += len;
+  } while (offset < bytes.size());
+  XML_ParserFree(parser);
+  return findings.empty() ? validator.take() : findings;
 }
 
 std::string formatFinding(const std::string& file, const Finding& finding) {
@@ -234,13 +289,14 @@ std::string formatFinding(const std::string& file, const Finding& finding) {
 
 int64_t runValidate(const ParameterMap& params) {
   std::string file = toolFile(params, "validate");
-  std::unique_ptr<ParsedDocument> doc = readDirectiveFile(params, file);
-  if (!doc) {
+  std::string bytes, encoding;
+  if (!readDirectiveBytes(params, file, bytes, encoding)) {
     printReport((file.empty() ? std::string("(aucun fichier)") : file) +
                 ": erreur: fichier de directive introuvable ou illisible\n");
     return kToolNoFile;
   }
-  std::vector<Finding> findings = validateDocument(*doc, {.memoSwitch = params.count("m") > 0});
+  std::vector<Finding> findings = validateText(bytes, encoding, {.memoSwitch = params.count("m") > 0});
+  std::string().swap(bytes);
   std::string report;
   bool errors = false;
   for (const Finding& f : findings) {

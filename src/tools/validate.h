@@ -22,6 +22,12 @@ struct ValidateOptions {
 
 // Every finding of a parsed document, in document order.
 std::vector<Finding> validateDocument(const ParsedDocument& doc, const ValidateOptions& options);
+// The same findings, reading the bytes in one pass without building the tree
+// (encoding as for parseDocument); only the parse error when not well-formed.
+std::vector<Finding> validateText(const std::string& bytes, const std::string& encoding,
+                                  const ValidateOptions& options);
+// The finding of a parser error status at a position.
+Finding parseErrorFinding(int status, uint64_t line, uint64_t column);
 // "file:line:column: erreur: message" (or "avertissement").
 std::string formatFinding(const std::string& file, const Finding& finding);
 // The /validate switch: prints the findings; 0 (warnings only), 2 (errors), 3 (no file).

@@ -195,11 +195,18 @@ TEST(Language, SuggestionsAndPeriods) {
 
 // ---- Findings ----------------------------------------------------------------
 
-std::vector<std::string> findings(const std::string& xml, tools::ValidateOptions options = {}) {
-  std::unique_ptr<ParsedDocument> doc = parseDocument(xml, "UTF-8");
+std::vector<std::string> formatted(const std::vector<tools::Finding>& list) {
   std::vector<std::string> out;
-  for (const tools::Finding& f : tools::validateDocument(*doc, options)) out.push_back(tools::formatFinding("f", f));
+  for (const tools::Finding& f : list) out.push_back(tools::formatFinding("f", f));
   return out;
+}
+
+// The findings of /validate's one-pass reading, checked against the same
+// checks run over the loader's tree.
+std::vector<std::string> findings(const std::string& xml, tools::ValidateOptions options = {}) {
+  std::vector<std::string> stream = formatted(tools::validateText(xml, "UTF-8", options));
+  EXPECT_EQ(stream, formatted(tools::validateDocument(*parseDocument(xml, "UTF-8"), options)));
+  return stream;
 }
 
 TEST(Validate, PositionsAndSeverities) {
