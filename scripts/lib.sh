@@ -15,7 +15,7 @@ ORV_PKGS_NATIVE=(build-essential cmake ninja-build pkg-config python3
   libexpat1-dev libpcre2-dev libsqlite3-dev libcurl4-openssl-dev libpng-dev
   libjpeg62-turbo-dev libopenjp2-7-dev zlib1g-dev libgtest-dev libgmock-dev
   clang libclang-rt-14-dev expat libssl-dev python3-aiosmtpd libcrypt-dev
-  passwd nlohmann-json3-dev python3-jsonschema ansible-core libx11-dev xvfb imagemagick python3-pil)
+  passwd nlohmann-json3-dev python3-jsonschema ansible-core libx11-dev xvfb imagemagick python3-pil libxml2-utils)
 ORV_PKGS_WINDEPS=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 mingw-w64-tools dpkg-dev nasm tcl make gcc
   xz-utils cmake ninja-build pkg-config)

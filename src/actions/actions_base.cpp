@@ -21,7 +21,8 @@ bool actionsBaseConfigured(const Engine& engine) {
 
 std::string readStoredRecord(Engine& engine, const std::string& name, RecordKind kind, BaseLocation where) {
   if (where == BaseLocation::Registry) return readRegistryRecord(engine, name, kind);
-  std::optional<IniFile> ini = IniFile::loadLocked(engine.root.actionsFile);
+  const std::string& path = engine.root.actionsFile;
+  std::optional<IniFile> ini = engine.root.readOnlyBase ? IniFile::load(path) : IniFile::loadLocked(path);
   if (!ini) return "";
   return ini->get(groupOf(kind), name).value_or("0");
 }

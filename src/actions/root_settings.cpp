@@ -44,12 +44,24 @@ static bool applyActionsFile(Engine& engine, const AttributeMap& attrs) {
   return false;
 }
 
+// The location with exactly one trailing backslash.
+static std::string registryLocationOf(std::string location) {
+  while (!location.empty() && location.back() == '\\') location.pop_back();
+  return firstChars(location, 511) + "\\";
+}
+
 static void applyRegistryLocation(Engine& engine, const AttributeMap& attrs) {
   if (!attrs.has("locationregistry")) return;
-  std::string location = attrs.get("locationregistry");
-  while (!location.empty() && location.back() == '\\') location.pop_back();
-  engine.root.registryLocation = firstChars(location, 511) + "\\";
+  engine.root.registryLocation = registryLocationOf(attrs.get("locationregistry"));
   engine.log("Mémorisation des actions à l'emplacement : " + engine.root.registryLocation, "+1");
+}
+
+void readActionsBaseLocations(Engine& engine, const AttributeMap& attrs) {
+  if (attrs.has("actionsfile"))
+    engine.root.actionsFile =
+        fs::absolutePath(expandAttribute(engine, attrs.get("actionsfile"), {.limit = 2048}));
+  if (attrs.has("locationregistry")) engine.root.registryLocation = registryLocationOf(attrs.get("locationregistry"));
+  engine.root.actionsBaseView = attrs.get("enableregistry64") == "true" ? 0 : (isMachine64Bit(".") ? 1 : 0);
 }
 
 int64_t loadRootSettings(Engine& engine, const DirectiveNode& root) {

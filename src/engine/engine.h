@@ -42,6 +42,7 @@ struct RootSettings {
   int8_t blockTagErrorCode = 0;  // default directive error policy
   int8_t blockActionCode = 0;    // default action error policy
   int actionsBaseView = 0;       // registry view of the actions base location
+  bool readOnlyBase = false;     // records are only read, without the INI file's lock (plan)
 };
 
 // Program-wide switches.

@@ -4,7 +4,7 @@
 
 namespace orv {
 
-static int64_t unitSeconds(const std::string& unit) {
+int64_t periodUnitSeconds(const std::string& unit) {
   static const struct {
     const char* name;
     int64_t seconds;
@@ -29,7 +29,7 @@ int64_t parsePeriod(Engine& engine, const std::string& period) {
       countText =
           entry.substr(colon + 1, second == std::string::npos ? std::string::npos : second - colon - 1);
     }
-    int64_t seconds = unitSeconds(unit);
+    int64_t seconds = periodUnitSeconds(unit);
     if (seconds < 0) {
       engine.log("Impossible de localiser indice de période dans le champ => " + entry, "ATT");
       engine.log("Indice inconnu => " + unit, "ATT");

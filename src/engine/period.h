@@ -7,6 +7,8 @@ namespace orv {
 
 struct Engine;
 
+// Seconds per count of a lower-case period unit ("d" 86400); -1 for an unknown unit.
+int64_t periodUnitSeconds(const std::string& unit);
 // Seconds of a period text ("unit:count" entries separated by commas, units
 // y o w d h m s, case-insensitive); 0 when malformed, saturated at the ends
 // of the range on absurd counts.

@@ -22,7 +22,7 @@ namespace orv {
 static constexpr size_t kInterpreterStack = 512u << 20;
 
 // The reading a byte-order mark chooses; Latin1 without one.
-static DocumentEncoding encodingOfMark(std::string_view bytes) {
+DocumentEncoding encodingOfMark(std::string_view bytes) {
   std::string_view head = bytes.substr(0, 4);
   if (head.substr(0, 2) == "\xFF\xFE") return DocumentEncoding::Utf16;
   if (head.substr(0, 3) == "\xEF\xBB\xBF") return DocumentEncoding::Utf8;

@@ -2,12 +2,15 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/engine.h"
 
 namespace orv {
 
+// The reading a byte-order mark at the start of bytes chooses (Latin1 without one).
+DocumentEncoding encodingOfMark(std::string_view bytes);
 // Reads the file's first bytes to choose how the loader reads it.
 DocumentEncoding detectEncoding(const std::string& path);
 // Runs the whole program on the arguments; returns the combined exit code.
