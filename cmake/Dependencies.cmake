@@ -31,7 +31,26 @@ else()
     target_include_directories(${target} INTERFACE ${${target}_PC_INCLUDE_DIRS})
     if(${target}_ARCHIVE)
       target_link_libraries(${target} INTERFACE ${${target}_ARCHIVE} ${ARGN})
-      # The registry store of the POSIX build.
+    else()
+      target_link_libraries(${target} INTERFACE ${${target}_PC_LINK_LIBRARIES})
+    endif()
+  endfunction()
+  orv_static_dep(orv_expat expat libexpat.a)
+  orv_static_dep(orv_pcre2 libpcre2-8 libpcre2-8.a)
+  # libcurl's headers only: the POSIX build loads the library when a transfer
+  # first needs it (src/platform/posix/curl_lazy_posix.cpp).
+  pkg_check_modules(CURL REQUIRED libcurl)
+  add_library(orv_curl INTERFACE)
+  target_include_directories(orv_curl INTERFACE ${CURL_INCLUDE_DIRS})
+  target_link_libraries(orv_curl INTERFACE ${CMAKE_DL_LIBS})
+  # Picture encoders and decoders: libpng with zlib, libjpeg-turbo, OpenJPEG.
+  orv_static_dep(orv_zlib zlib libz.a)
+  orv_static_dep(orv_png libpng libpng16.a orv_zlib m)
+  orv_static_dep(orv_jpeg libjpeg libjpeg.a)
+  orv_static_dep(orv_openjp2 libopenjp2 libopenjp2.a m Threads::Threads)
+  add_library(orv_pictures INTERFACE)
+  target_link_libraries(orv_pictures INTERFACE orv_png orv_jpeg orv_openjp2)
+  # The registry store of the POSIX build.
   orv_static_dep(orv_sqlite3 sqlite3 libsqlite3.a m ${CMAKE_DL_LIBS} Threads::Threads)
   # File digests of the POSIX build (Windows uses BCrypt).
   find_package(OpenSSL REQUIRED COMPONENTS Crypto)

@@ -7,6 +7,7 @@
 #include "actions/actions_base.h"
 #include "actions/root_settings.h"
 #include "engine/clock.h"
+#include "engine/period.h"
 #include "engine/directive.h"
 #include "engine/run_switches.h"
 #include "engine/text_util.h"
