@@ -22,6 +22,7 @@
 #include "sysops/registry_directive.h"
 #include "sysops/session.h"
 #include "sysops/shortcut.h"
+#include "ui/dialog_directives.h"
 
 namespace orv {
 
@@ -49,11 +50,15 @@ const DispatchEntry kDispatch[] = {
     framed("RENAMEDISK", runRenameDisk),
     framed("CREATE", runCreate),
     framed("SHORTCUT", runShortcut),
+    framed("MSGBOX", runMsgbox),
     framed("SESSION", runSession),
     framed("DELETE", runDelete),
     framed("PAUSE", runPause),
     framed("MAIL", runMail),
     own("MEMO", runMemoDirective, false),
+    own("INPUTBOX", runInputboxDirective),
+    own("PATHBOX", runPathboxDirective),
+    own("FILEBOX", runFileboxDirective),
     framed("HTTP", runHttp),
     own("WAIT", runWait, true, CloseRule::Condition),
     own("LOG", runLogDirective),
