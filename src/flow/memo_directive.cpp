@@ -46,7 +46,7 @@ int memoClipboard(Engine& engine, const std::string& name) {
     return 0;
   }
   if (read == clip::ClipboardRead::NoDesktop)
-    engine.log("Aucun bureau interactif : le presse papier est lu comme vide.", "ATT+2");
+    engine.log("Aucun bureau interactif : le presse papier est lu comme vide.", "WRN+2");
   engine.log("Contenu de la valeur de base de registre : " + text, "+2");
   engine.memos.set(name, expandAttribute(engine, text), kMemoClipboard);
   return 1;

@@ -43,7 +43,7 @@ int64_t askAndStore(Engine& engine, const AskRequest& request, AskDialog dialog,
   if (ask::interactiveDesktop())
     answer = dialog(request);
   else
-    engine.log(kNobodyToAnswer, "ATT+2");
+    engine.log(kNobodyToAnswer, "WRN+2");
   engine.log("Retour utilisateur : " + answer, "+2");
   storeAnswer(engine, request.name, answer, kind);
   return 1;
@@ -104,7 +104,7 @@ int64_t runMsgbox(Engine& engine, const DirectiveNode&, const AttributeMap& attr
   if (ask::interactiveDesktop())
     code = ask::messageBox(title, text, style);
   else
-    engine.log(kNobodyToAnswer, "ATT+2");
+    engine.log(kNobodyToAnswer, "WRN+2");
   engine.log("Réponse : " + answerName(code), "+2");
   storeAnswer(engine, name, decimal(code), kMsgboxAnswer);
   return 1;

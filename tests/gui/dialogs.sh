@@ -59,15 +59,15 @@ cat >dialogs.xml <<XML
     <MSGBOX title="Question oui-non" name="yn" text="Continuer ?" type="yesno" icontype="question"/>
     <CHECK type="msgbox" name="yn" value="no"><LOG text="la réponse est non"/></CHECK>
     <MSGBOX title="Trois choix" name="ync" text="Choisir" type="YesNoCancel" icontype="Warn"/>
-    <MSGBOX title="Arrêt" name="ok" text="Terminé" icontype="stop"/>
-    <MSGBOX title="Sans icône" name="plain" text="Rien"/>
+    <MSGBOX title="Arret" name="ok" text="Terminé" icontype="stop"/>
+    <MSGBOX title="Sans icone" name="plain" text="Rien"/>
     <INPUTBOX name="nom" title="Saisie du nom" message="Votre nom ?" defaultvalue="défaut"/>
     <LOG text="nom=[#nom#]"/>
-    <INPUTBOX name="nom2" title="Saisie annulée" message="?" defaultvalue="x"/>
+    <INPUTBOX name="nom2" title="Saisie annulee" message="?" defaultvalue="x"/>
     <PATHBOX name="dossier" title="Choix du dossier" defaultpath="$(winpath "$work")\sub"/>
-    <PATHBOX name="dossier2" title="Dossier annulé" defaultpath="C:\"/>
+    <PATHBOX name="dossier2" title="Dossier annule" defaultpath="C:\"/>
     <FILEBOX name="fichier" title="Choix du fichier" defaultfile="sub\seed.txt" filefilter="Textes|*.txt|Tous|*.*"/>
-    <FILEBOX name="fichier2" title="Fichier annulé"/>
+    <FILEBOX name="fichier2" title="Fichier annule"/>
     <CREATE type="file" location="after.txt" value="ici"/>
     <EXEC programlocation="$(winpath "$helper")" parameters="clip &quot;Collé été&quot;" mode="wait"/>
     <MEMO type="clipboard" name="clip"/>
@@ -81,14 +81,14 @@ XML
 "$emulator" "$exe" /f dialogs.xml /s /j journal.log & pid=$!
 dialog '^Question oui-non$' msgbox-yesno;    keys n
 dialog '^Trois choix$' msgbox-yesnocancel;   keys Escape
-dialog '^Arrêt$' msgbox-ok-stop;             keys Return
-dialog '^Sans icône$' msgbox-plain;          keys Return
+dialog '^Arret$' msgbox-ok-stop;             keys Return
+dialog '^Sans icone$' msgbox-plain;          keys Return
 dialog '^Saisie du nom$' inputbox;           xdotool type --delay 60 'Élodie Chloé'; sleep 0.3; keys Return
-dialog '^Saisie annulée$' inputbox-cancel;   keys Escape
+dialog '^Saisie annulee$' inputbox-cancel;   keys Escape
 dialog '^Choix du dossier$' pathbox;         keys Return
-dialog '^Dossier annulé$' pathbox-cancel;    keys Escape
+dialog '^Dossier annule$' pathbox-cancel;    keys Escape
 dialog '^Choix du fichier$' filebox;         keys End shift+Home; xdotool type --delay 40 'chosen.txt'; keys Return
-dialog '^Fichier annulé$' filebox-cancel;    keys Escape
+dialog '^Fichier annule$' filebox-cancel;    keys Escape
 wait $pid; rc=$?; pid=
 [ "$rc" -eq 0 ] || fail "exit status $rc"
 

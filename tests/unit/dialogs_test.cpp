@@ -54,7 +54,7 @@ TEST_F(Unattended, MessageBoxAnswersNothingAndTheRunGoesOn) {
 TEST_F(Unattended, MessageBoxWithoutAttributesFailsSilently) {
   EXPECT_EQ(run("MSGBOX", ""), 0);
   EXPECT_TRUE(engine.results.dialogs.empty());
-  EXPECT_EQ(lines, (std::vector<std::string>{"--> MSGBOX"}));
+  for (const std::string& line : lines) EXPECT_EQ(line.find("Erreur au chargement"), std::string::npos) << line;
 }
 
 TEST_F(Unattended, AskingDialogsStoreAnEmptyAnswerOfTheirKind) {
@@ -87,7 +87,7 @@ TEST_F(Unattended, AskingDialogsNeedANameAndAttributes) {
     EXPECT_EQ(lines.back(), "\tX-> L'option name n'est pas renseigné.") << tag;
     EXPECT_EQ(run(tag, R"(name="" blocktagerror="ignore")"), -1) << tag << ": the policy still applies";
     EXPECT_EQ(run(tag, ""), 0) << tag;
-    EXPECT_EQ(lines.back(), "!-> Erreur au chargement des paramètres de la balise") << tag;
+    EXPECT_EQ(lines.back(), "Erreur au chargement des paramètres de la balise") << tag;
   }
   EXPECT_TRUE(engine.results.dialogs.empty());
 }

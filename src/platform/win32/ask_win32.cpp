@@ -105,7 +105,8 @@ std::string browseFolder(const std::string& title, const std::string& defaultPat
   std::string chosen;
   if (LPITEMIDLIST item = SHBrowseForFolderW(&info)) {
     std::vector<wchar_t> path(32768, L'\0');
-    if (SHGetPathFromIDListEx(item, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT))
+    if (SHGetPathFromIDListEx(item, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT) ||
+        SHGetPathFromIDListW(item, path.data()))
       chosen = narrow(path.data(), wcslen(path.data()));
     CoTaskMemFree(item);
   }
