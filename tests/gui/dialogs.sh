@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the dialog directives of orvantis.exe on an X display as a person
 # would: message boxes answered No, Cancel and OK (the icon checked on a
-# screenshot), a text typed with accents then expanded, a folder and a file
+# screenshot), a text typed with accents then expanded, a folder (the root
+# of drive C, kept without its backslash) and a file
 # taken or cancelled, a CHECK reading an answer, the working directory left
 # where it was, and the clipboard read by MEMO. Screenshots of every dialog go
 # to WORKDIR/screenshots.
@@ -38,8 +39,10 @@ keys() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
 
 # Share of a window's pixels in a colour family: the message box icons are
 # yellow (warning) and red (stop); a box without an icon has neither.
+# Debian's own Python, which has Pillow (python3-pil).
+py=/usr/bin/python3; [ -x "$py" ] || py=python3
 colour_share() {
-  python3 - "$1" "$2" <<'PY'
+  "$py" - "$1" "$2" <<'PY'
 import sys
 from PIL import Image
 im = Image.open(sys.argv[1]).convert("RGB")
@@ -64,8 +67,8 @@ cat >dialogs.xml <<XML
     <INPUTBOX name="nom" title="Saisie du nom" message="Votre nom ?" defaultvalue="défaut"/>
     <LOG text="nom=[#nom#]"/>
     <INPUTBOX name="nom2" title="Saisie annulee" message="?" defaultvalue="x"/>
-    <PATHBOX name="dossier" title="Choix du dossier" defaultpath="$(winpath "$work")\sub"/>
-    <PATHBOX name="dossier2" title="Dossier annule" defaultpath="C:\"/>
+    <PATHBOX name="dossier" title="Choix du dossier" defaultpath="C:\"/>
+    <PATHBOX name="dossier2" title="Dossier annule" defaultpath="C:\windows\system32"/>
     <FILEBOX name="fichier" title="Choix du fichier" defaultfile="sub\seed.txt" filefilter="Textes|*.txt|Tous|*.*"/>
     <FILEBOX name="fichier2" title="Fichier annule"/>
     <CREATE type="file" location="after.txt" value="ici"/>
@@ -83,7 +86,7 @@ dialog '^Question oui-non$' msgbox-yesno;    keys n
 dialog '^Trois choix$' msgbox-yesnocancel;   keys Escape
 dialog '^Arret$' msgbox-ok-stop;             keys Return
 dialog '^Sans icone$' msgbox-plain;          keys Return
-dialog '^Saisie du nom$' inputbox;           xdotool type --delay 60 'Élodie Chloé'; sleep 0.3; keys Return
+dialog '^Saisie du nom$' inputbox;           xdotool type --delay 60 'Noël Hélène'; sleep 0.3; keys Return
 dialog '^Saisie annulee$' inputbox-cancel;   keys Escape
 dialog '^Choix du dossier$' pathbox;         keys Return
 dialog '^Dossier annule$' pathbox-cancel;    keys Escape
@@ -98,9 +101,9 @@ has "Réponse : No"
 has "Réponse : Cancel"
 has "Réponse : OK"
 has "la réponse est non"
-has "nom=[Élodie Chloé]"
+has "nom=[Noël Hélène]"
 has "yn=7 ync=2 ok=1 plain=1 nom2=[] dossier2=[] fichier2=[] clip=[Collé été]"
-has "dossier=$(winpath "$work")\\sub"
+has "dossier=C:"
 has "fichier=$(winpath "$work")\\sub\\chosen.txt"
 [ -f after.txt ] || fail "a relative path after the dialogs no longer lands in the run's folder"
 [ ! -e sub/after.txt ] || fail "the file dialog moved the working directory"
