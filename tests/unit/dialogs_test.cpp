@@ -40,21 +40,24 @@ class Unattended : public ::testing::Test {
 TEST_F(Unattended, MessageBoxAnswersNothingAndTheRunGoesOn) {
   engine.memos.set("who", "setup");
   engine.results.dialogs["ask_setup"] = {"6", 3};
-  EXPECT_EQ(run("MSGBOX", R"(title="Installer ?" name="ask_#who#" text="t" type="yesno" icontype="Warn")"), 1);
+  EXPECT_EQ(run("MSGBOX", R"(title="Installer ?" name="ask_#who#" text="t" type="yesno" icontype="Warn")"),
+            1);
   ASSERT_NE(answer("ask_setup"), nullptr) << "the name is expanded";
   EXPECT_EQ(answer("ask_setup")->text, "0") << "an earlier Yes must not survive an unanswered box";
   EXPECT_EQ(answer("ask_setup")->kind, 3);
   std::vector<std::string> tail(lines.end() - 3, lines.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"\tAffichage d'une boite de message avec le titre Installer ?",
-                                            "\t\t!-> Aucun bureau interactif : la fenêtre n'est pas affichée.",
-                                            "\t\tRéponse : -"}));
+  EXPECT_EQ(tail,
+            (std::vector<std::string>{"\tAffichage d'une boite de message avec le titre Installer ?",
+                                      "\t\t!-> Aucun bureau interactif : la fenêtre n'est pas affichée.",
+                                      "\t\tRéponse : -"}));
   EXPECT_EQ(expandAttribute(engine, "[#ask_setup#]"), "[0]");
 }
 
 TEST_F(Unattended, MessageBoxWithoutAttributesFailsSilently) {
   EXPECT_EQ(run("MSGBOX", ""), 0);
   EXPECT_TRUE(engine.results.dialogs.empty());
-  for (const std::string& line : lines) EXPECT_EQ(line.find("Erreur au chargement"), std::string::npos) << line;
+  for (const std::string& line : lines)
+    EXPECT_EQ(line.find("Erreur au chargement"), std::string::npos) << line;
 }
 
 TEST_F(Unattended, AskingDialogsStoreAnEmptyAnswerOfTheirKind) {
@@ -74,9 +77,10 @@ TEST_F(Unattended, AskingDialogsStoreAnEmptyAnswerOfTheirKind) {
     EXPECT_EQ(answer(name)->text, "") << c.tag << ": not the default, nobody chose it";
     EXPECT_EQ(answer(name)->kind, c.kind) << c.tag;
     std::vector<std::string> tail(lines.end() - 3, lines.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"\tAffichage de la fenêtre et attente du retour.",
-                                              "\t\t!-> Aucun bureau interactif : la fenêtre n'est pas affichée.",
-                                              "\t\tRetour utilisateur : "}))
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"\tAffichage de la fenêtre et attente du retour.",
+                                        "\t\t!-> Aucun bureau interactif : la fenêtre n'est pas affichée.",
+                                        "\t\tRetour utilisateur : "}))
         << c.tag;
   }
 }
@@ -100,9 +104,10 @@ TEST_F(Unattended, ClipboardMemoHoldsAnEmptyTextOfItsKind) {
   EXPECT_EQ(memo->value, "");
   EXPECT_EQ(memo->kind, kMemoClipboard);
   std::vector<std::string> tail(lines.end() - 3, lines.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"\tRécupération du presse papier.",
-                                            "\t\t!-> Aucun bureau interactif : le presse papier est lu comme vide.",
-                                            "\t\tContenu de la valeur de base de registre : "}));
+  EXPECT_EQ(tail,
+            (std::vector<std::string>{"\tRécupération du presse papier.",
+                                      "\t\t!-> Aucun bureau interactif : le presse papier est lu comme vide.",
+                                      "\t\tContenu de la valeur de base de registre : "}));
 }
 
 TEST(DialogText, MessageBoxStyleCombinesButtonsAndIcon) {
