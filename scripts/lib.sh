@@ -19,7 +19,7 @@ ORV_PKGS_NATIVE=(build-essential cmake ninja-build pkg-config python3
 ORV_PKGS_WINDEPS=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 mingw-w64-tools dpkg-dev nasm tcl make gcc
   xz-utils cmake ninja-build pkg-config)
-ORV_PKGS_WINE=(wine64 xvfb xdotool x11-apps liblnk-utils wixl)
+ORV_PKGS_WINE=(wine64 xvfb xdotool x11-apps liblnk-utils wixl imagemagick python3-pil)
 
 # One short progress line on stderr: elapsed seconds since the start.
 orv_stage() {

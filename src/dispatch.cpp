@@ -26,6 +26,7 @@
 #include "sysops/screenshot.h"
 #include "sysops/session.h"
 #include "sysops/shortcut.h"
+#include "ui/dialog_directives.h"
 #include "ui/comogui.h"
 #include "ui/systray.h"
 #include "ui/window_directive.h"
@@ -57,11 +58,15 @@ const DispatchEntry kDispatch[] = {
     framed("CREATE", runCreate),
     framed("SHORTCUT", runShortcut),
     own("SCREENSHOT", runScreenshot),
+    framed("MSGBOX", runMsgbox),
     framed("SESSION", runSession),
     framed("DELETE", runDelete),
     framed("PAUSE", runPause),
     framed("MAIL", runMail),
     own("MEMO", runMemoDirective, false),
+    own("INPUTBOX", runInputboxDirective),
+    own("PATHBOX", runPathboxDirective),
+    own("FILEBOX", runFileboxDirective),
     framed("HTTP", runHttp),
     framed("COMOGUI", runComogui),
     own("WAIT", runWait, true, CloseRule::Condition),

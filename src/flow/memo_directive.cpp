@@ -6,6 +6,8 @@
 #include "engine/text_util.h"
 #include "flow/memo_loaders.h"
 #include "engine/registry.h"
+#include "engine/os_error_line.h"
+#include "platform/clipboard.h"
 
 namespace orv {
 
@@ -30,6 +32,23 @@ int memoParameter(Engine& engine, const std::string& name, const std::string& va
   }
   engine.memos.set(name, expandAttribute(engine, it->second), kMemoParameter);
   engine.log("Récupération effectuée : " + it->second, "+1");
+  return 1;
+}
+
+// Without an interactive desktop there is no clipboard to read: an empty text is kept.
+int memoClipboard(Engine& engine, const std::string& name) {
+  engine.log("Récupération du presse papier.", "+1");
+  std::string text;
+  clip::ClipboardRead read = clip::readClipboardText(text);
+  if (read == clip::ClipboardRead::Unavailable) {
+    engine.log("Impossible d'ouvrir le presse papier.", "ERR+2");
+    logOsError(engine, "ERR+3");
+    return 0;
+  }
+  if (read == clip::ClipboardRead::NoDesktop)
+    engine.log("Aucun bureau interactif : le presse papier est lu comme vide.", "WRN+2");
+  engine.log("Contenu de la valeur de base de registre : " + text, "+2");
+  engine.memos.set(name, expandAttribute(engine, text), kMemoClipboard);
   return 1;
 }
 
@@ -114,6 +133,8 @@ int64_t memoBody(Engine& engine, const DirectiveNode&, const AttributeMap& attrs
                                   .withGroupName = find(mode, "assogroupname", true) != std::string::npos});
   } else if (type == "registry") {
     result = memoRegistry(engine, attrs, location, name, mode);
+  } else if (type == "clipboard") {
+    result = memoClipboard(engine, name);
   } else if (type == "parameters") {
     result = memoParameter(engine, name, value);
   } else {

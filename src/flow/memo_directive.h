@@ -1,5 +1,5 @@
 // The MEMO directive: fills the memo store from a literal, a text file, an
-// INI file, the registry or a command-line parameter.
+// INI file, the registry, the clipboard or a command-line parameter.
 #pragma once
 #include <cstdint>
 

@@ -10,8 +10,10 @@
 //   create P   create (or truncate) the file P, empty
 //   exit CODE  exit with CODE
 //   argv ARGS  print every remaining argument as [ARG] on its own line, then stop
+//   clip TEXT  put TEXT on the clipboard (Windows; nothing elsewhere)
 #ifdef _WIN32
 #include <windows.h>
+#include <shellapi.h>
 #else
 #include <spawn.h>
 #include <unistd.h>
@@ -62,6 +64,28 @@ static void spawnSleeper(const char* self, const char* ms) {
 #endif
 }
 
+// Puts the index-th argument, read in UTF-16 from the command line, on the clipboard.
+static void putOnClipboard(int index) {
+#ifdef _WIN32
+  int count = 0;
+  wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!args || index >= count) return;
+  size_t bytes = (wcslen(args[index]) + 1) * sizeof(wchar_t);
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (block && OpenClipboard(nullptr)) {
+    memcpy(GlobalLock(block), args[index], bytes);
+    GlobalUnlock(block);
+    EmptyClipboard();
+    if (SetClipboardData(CF_UNICODETEXT, block)) block = nullptr;
+    CloseClipboard();
+  }
+  if (block) GlobalFree(block);
+  LocalFree(args);
+#else
+  (void)index;
+#endif
+}
+
 int main(int argc, char** argv) {
   int code = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
@@ -85,6 +109,8 @@ int main(int argc, char** argv) {
       if (FILE* f = fopen(arg, "wb")) fclose(f);
     } else if (!strcmp(verb, "exit"))
       code = atoi(arg);
+    else if (!strcmp(verb, "clip"))
+      putOnClipboard(i + 1);
     else if (!strcmp(verb, "argv")) {
       for (int k = i + 1; k < argc; ++k) printf("[%s]\n", argv[k]);
       fflush(stdout);
