@@ -35,6 +35,19 @@ class SystemErrors : public ::testing::Test {
   std::unique_ptr<ParsedDocument> doc;
 };
 
+// The actions base's lock and replacement say which call failed too.
+TEST_F(SystemErrors, AnActionsBaseThatCannotBeWrittenSaysWhy) {
+  std::string base = dir.file("no-folder") + fs::separator() + "Actions.ini";
+  engine.root.actionsFile = base;
+  doc = parseDocument("<ORVANTIS><ACTION name=\"a\" version=\"1\"><LOG text=\"x\"/></ACTION></ORVANTIS>", "");
+  interpretNode(engine, *doc->root->children[0]);
+  std::vector<std::string> lines = systemLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find(" a échoué (code "), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find(base + ".lock"), std::string::npos) << lines[0];
+  EXPECT_FALSE(fs::pathExists(base));
+}
+
 TEST_F(SystemErrors, FailedCopyAndCreateSayWhichCallFailedAndWhy) {
   std::string missing = dir.file("missing.txt");
   EXPECT_EQ(run("<COPY type=\"file\" sourcelocation=\"" + missing + "\" targetlocation=\"" +

@@ -8,6 +8,7 @@
 
 #include "platform/filelock.h"
 #include "platform/files.h"
+#include "platform/os_error.h"
 #include "platform/posix/fd_io.h"
 
 namespace orv::fs {
@@ -19,9 +20,19 @@ static std::string native(const std::string& path) {
   return out;
 }
 
+// Records why a step failed (errno kept from the failing call) and answers false.
+static bool failed(const char* call, const std::string& path) {
+  sys::recordLastOsError(call, path);
+  return false;
+}
+
 FileLock::FileLock(const std::string& path) {
-  int fd = open(native(path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return;
+  std::string lockPath = native(path + ".lock");
+  int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    failed("open", lockPath);
+    return;
+  }
   for (int waited = 0; waited < 60000; waited += 5) {
     if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
       handle_ = fd;
@@ -30,6 +41,7 @@ FileLock::FileLock(const std::string& path) {
     if (errno != EWOULDBLOCK && errno != EINTR) break;
     usleep(5000);
   }
+  failed("flock", lockPath);  // another holder for a minute, or a lock the system refuses
   close(fd);
 }
 
@@ -45,10 +57,11 @@ using posix::writeAll;
 bool replaceFileContent(const std::string& path, const std::string& bytes) {
   std::string target = native(path), temp = target + ".tmp";
   int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  bool ok = writeAll(fd, bytes) && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
+  if (fd < 0) return failed("open", temp);
+  bool ok = (writeAll(fd, bytes) || failed("write", temp)) && (fsync(fd) == 0 || failed("fsync", temp));
+  ok = (close(fd) == 0 || failed("close", temp)) && ok;
   if (!ok || rename(temp.c_str(), target.c_str()) != 0) {
+    if (ok) failed("rename", temp);
     unlink(temp.c_str());
     return false;
   }
