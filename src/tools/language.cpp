@@ -11,21 +11,21 @@ namespace {
 
 using K = ValueKind;
 
-AttributeSpec text(const char* name) { return {name}; }
-AttributeSpec required(const char* name) { return {name, K::Text, true}; }
-AttributeSpec number(const char* name) { return {name, K::Number}; }
-AttributeSpec words(const char* name, std::vector<std::string> list, const char* fallback = "",
+AttributeRule text(const char* name) { return {name}; }
+AttributeRule required(const char* name) { return {name, K::Text, true}; }
+AttributeRule number(const char* name) { return {name, K::Number}; }
+AttributeRule words(const char* name, std::vector<std::string> list, const char* fallback = "",
                     bool exact = false) {
   return {name, K::Keyword, false, std::move(list), fallback, exact};
 }
 // "true" switches something on; any other value leaves it off.
-AttributeSpec flag(const char* name, bool exact = false) {
+AttributeRule flag(const char* name, bool exact = false) {
   return words(name, {"true", "false"}, "false", exact);
 }
-AttributeSpec policy(const char* name = "blocktagerror") { return {name, K::Policy}; }
-AttributeSpec blocktag() { return {"blocktag", K::Blocktag}; }
+AttributeRule policy(const char* name = "blocktagerror") { return {name, K::Policy}; }
+AttributeRule blocktag() { return {"blocktag", K::Blocktag}; }
 
-std::vector<TagSpec> buildLanguage() {
+std::vector<TagRule> buildLanguage() {
   return {
       {"ORVANTIS", true,
        {text("log"), text("actionsfile"), text("locationregistry"), flag("enableregistry64", true),
@@ -131,21 +131,21 @@ bool matchesNumbered(std::string_view pattern, std::string_view name) {
 
 }  // namespace
 
-const std::vector<TagSpec>& directiveLanguage() {
-  static const std::vector<TagSpec> language = buildLanguage();
+const std::vector<TagRule>& directiveLanguage() {
+  static const std::vector<TagRule> language = buildLanguage();
   return language;
 }
 
-const TagSpec* findDirective(std::string_view tag) {
-  for (const TagSpec& spec : directiveLanguage())
-    if (!spec.root && spec.tag == tag) return &spec;
+const TagRule* findDirective(std::string_view tag) {
+  for (const TagRule& rule : directiveLanguage())
+    if (!rule.root && rule.tag == tag) return &rule;
   return nullptr;
 }
 
-const TagSpec& rootSpec() { return directiveLanguage().front(); }
+const TagRule& rootRule() { return directiveLanguage().front(); }
 
-const AttributeSpec* findAttribute(const TagSpec& spec, std::string_view lowerName) {
-  for (const AttributeSpec& a : spec.attributes)
+const AttributeRule* findAttribute(const TagRule& rule, std::string_view lowerName) {
+  for (const AttributeRule& a : rule.attributes)
     if (a.name == lowerName || matchesNumbered(a.name, lowerName)) return &a;
   return nullptr;
 }

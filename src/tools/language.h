@@ -13,7 +13,7 @@ namespace orv::lang {
 enum class ValueKind {
   Text,      // any text (paths, expanded values, names)
   Number,    // the number rule
-  Keyword,   // one word of a list (see AttributeSpec::keywords)
+  Keyword,   // one word of a list (see AttributeRule::keywords)
   Policy,    // blocktagerror/blockaction: inherit, block, ignore or a number
   Blocktag,  // CHECK/WAIT blocktag: pie, block, pne, signalerror or a number
   Version,   // ACTION version: a number, or -1/disabled (exact case)
@@ -21,8 +21,8 @@ enum class ValueKind {
   VersionPeriod,  // ACTION versiondate: a period, or -1/disabled
 };
 
-struct AttributeSpec {
-  AttributeSpec(std::string n, ValueKind k = ValueKind::Text, bool req = false, std::vector<std::string> words = {},
+struct AttributeRule {
+  AttributeRule(std::string n, ValueKind k = ValueKind::Text, bool req = false, std::vector<std::string> words = {},
                 std::string fb = "", bool exact = false)
       : name(std::move(n)), kind(k), required(req), keywords(std::move(words)), fallback(std::move(fb)),
         exactCase(exact) {}
@@ -34,20 +34,20 @@ struct AttributeSpec {
   bool exactCase = false;        // Keyword: compared with its case
 };
 
-struct TagSpec {
+struct TagRule {
   std::string tag;  // upper case, as the file writes it
   bool root = false;  // the settings of the root element (same tag as the directive)
-  std::vector<AttributeSpec> attributes;
+  std::vector<AttributeRule> attributes;
 };
 
 // Every tag of the language (the root ORVANTIS first, then the directives).
-const std::vector<TagSpec>& directiveLanguage();
+const std::vector<TagRule>& directiveLanguage();
 // The directive of that tag (not the root's settings); null when unknown.
-const TagSpec* findDirective(std::string_view tag);
-// The root element's specification.
-const TagSpec& rootSpec();
+const TagRule* findDirective(std::string_view tag);
+// The root element's rules.
+const TagRule& rootRule();
 // The attribute of a tag by lower-case name (numbered ptypeN/pvalueN included); null when unknown.
-const AttributeSpec* findAttribute(const TagSpec& spec, std::string_view lowerName);
+const AttributeRule* findAttribute(const TagRule& rule, std::string_view lowerName);
 // Edit distance between two texts (insertions, deletions, substitutions, transpositions).
 size_t editDistance(std::string_view a, std::string_view b);
 // The closest of the candidates within a distance of 2 (empty when none is close).

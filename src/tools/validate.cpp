@@ -13,8 +13,8 @@ namespace orv::tools {
 
 namespace {
 
-using lang::AttributeSpec;
-using lang::TagSpec;
+using lang::AttributeRule;
+using lang::TagRule;
 using lang::ValueKind;
 
 // Names a run stores and later reads, as far as the file alone shows them.
@@ -34,13 +34,13 @@ class Validator {
 
  private:
   void checkUnknownTag(const DirectiveNode& node);
-  void checkAttributes(const DirectiveNode& node, const TagSpec& spec);
-  void checkValue(const DirectiveNode& node, const AttributeSpec& a, const std::string& name,
+  void checkAttributes(const DirectiveNode& node, const TagRule& rule);
+  void checkValue(const DirectiveNode& node, const AttributeRule& a, const std::string& name,
                   const std::string& value);
-  void checkKeyword(const DirectiveNode& node, const AttributeSpec& a, const std::string& name,
+  void checkKeyword(const DirectiveNode& node, const AttributeRule& a, const std::string& name,
                     const std::string& value);
   void checkPeriod(const DirectiveNode& node, const std::string& name, const std::string& value);
-  void checkRequired(const DirectiveNode& node, const TagSpec& spec);
+  void checkRequired(const DirectiveNode& node, const TagRule& rule);
   void checkReads(const DirectiveNode& node);
   void noteDefinitions(const DirectiveNode& node);
   void add(const DirectiveNode& node, bool error, std::string message) {
@@ -67,14 +67,14 @@ std::string attributeText(const DirectiveNode& node, std::string_view lowerName)
 
 std::vector<std::string> directiveTags() {
   std::vector<std::string> tags;
-  for (const TagSpec& spec : lang::directiveLanguage())
-    if (!spec.root) tags.push_back(spec.tag);
+  for (const TagRule& rule : lang::directiveLanguage())
+    if (!rule.root) tags.push_back(rule.tag);
   return tags;
 }
 
-std::vector<std::string> attributeNames(const TagSpec& spec) {
+std::vector<std::string> attributeNames(const TagRule& rule) {
   std::vector<std::string> list;
-  for (const AttributeSpec& a : spec.attributes)
+  for (const AttributeRule& a : rule.attributes)
     list.push_back(a.name.back() == '#' ? a.name.substr(0, a.name.size() - 1) + "1" : a.name);
   return list;
 }
@@ -93,12 +93,12 @@ std::vector<Finding> Validator::run(const DirectiveNode& root) {
 }
 
 void Validator::checkElement(const DirectiveNode& node, bool isRoot) {
-  const TagSpec* spec = isRoot ? &lang::rootSpec() : lang::findDirective(node.name);
+  const TagRule* rule = isRoot ? &lang::rootRule() : lang::findDirective(node.name);
   if (isRoot && node.name != "ORVANTIS")
     add(node, false, "élément racine " + std::string(node.name) + " : ORVANTIS attendu");
-  if (!spec) return checkUnknownTag(node);
-  checkAttributes(node, *spec);
-  checkRequired(node, *spec);
+  if (!rule) return checkUnknownTag(node);
+  checkAttributes(node, *rule);
+  checkRequired(node, *rule);
   checkReads(node);
   noteDefinitions(node);
 }
@@ -114,16 +114,16 @@ void Validator::checkUnknownTag(const DirectiveNode& node) {
   add(node, true, "balise inconnue " + tag + (near.empty() ? "" : " ; vouliez-vous dire " + near + " ?"));
 }
 
-void Validator::checkAttributes(const DirectiveNode& node, const TagSpec& spec) {
+void Validator::checkAttributes(const DirectiveNode& node, const TagRule& rule) {
   for (const Attribute& attr : node.attributes) {
     std::string name = toLower(attr.first);
     if (name == "xmlns" || name.find(':') != std::string::npos) continue;  // schema hints for editors
-    if (const AttributeSpec* a = lang::findAttribute(spec, name)) {
+    if (const AttributeRule* a = lang::findAttribute(rule, name)) {
       checkValue(node, *a, name, std::string(attr.second));
       continue;
     }
-    std::string near = lang::closest(name, attributeNames(spec));
-    add(node, false, "attribut inconnu " + std::string(attr.first) + " pour " + spec.tag +
+    std::string near = lang::closest(name, attributeNames(rule));
+    add(node, false, "attribut inconnu " + std::string(attr.first) + " pour " + rule.tag +
                          (near.empty() ? "" : " ; vouliez-vous dire " + near + " ?"));
   }
 }
@@ -135,7 +135,7 @@ void Validator::unknownValue(const DirectiveNode& node, const std::string& name,
   add(node, false, fallback.empty() ? message : message + " : " + fallback + " sera utilisé");
 }
 
-void Validator::checkValue(const DirectiveNode& node, const AttributeSpec& a, const std::string& name,
+void Validator::checkValue(const DirectiveNode& node, const AttributeRule& a, const std::string& name,
                            const std::string& value) {
   if (value.empty()) return;  // the same as an absent attribute
   std::string lower = toLower(value);
@@ -165,7 +165,7 @@ void Validator::checkValue(const DirectiveNode& node, const AttributeSpec& a, co
   }
 }
 
-void Validator::checkKeyword(const DirectiveNode& node, const AttributeSpec& a, const std::string& name,
+void Validator::checkKeyword(const DirectiveNode& node, const AttributeRule& a, const std::string& name,
                              const std::string& value) {
   std::string compared = a.exactCase ? value : toLower(value);
   for (const std::string& word : a.keywords)
@@ -179,11 +179,11 @@ void Validator::checkPeriod(const DirectiveNode& node, const std::string& name, 
                          std::string(node.name) + ") : cette entrée compte 0 seconde");
 }
 
-void Validator::checkRequired(const DirectiveNode& node, const TagSpec& spec) {
-  for (const AttributeSpec& a : spec.attributes)
+void Validator::checkRequired(const DirectiveNode& node, const TagRule& rule) {
+  for (const AttributeRule& a : rule.attributes)
     if (a.required && attributeText(node, a.name).empty())
-      add(node, true, "l'attribut " + a.name + " de " + spec.tag + " est obligatoire");
-  if (spec.tag == "ACTION" && !spec.root && attributeText(node, "version").empty() &&
+      add(node, true, "l'attribut " + a.name + " de " + rule.tag + " est obligatoire");
+  if (rule.tag == "ACTION" && !rule.root && attributeText(node, "version").empty() &&
       attributeText(node, "versiondate").empty())
     add(node, true, "ACTION sans version ni versiondate : l'action ne s'exécutera jamais");
 }

@@ -17,20 +17,20 @@
 namespace orv {
 namespace {
 
-using lang::AttributeSpec;
-using lang::TagSpec;
+using lang::AttributeRule;
+using lang::TagRule;
 using lang::ValueKind;
 
 // ---- The schema, written from the table ----------------------------------
 
-std::string keywordType(const AttributeSpec& a) {
+std::string keywordType(const AttributeRule& a) {
   std::string out = "      <xs:simpleType>\n        <xs:restriction base=\"xs:string\">\n";
   out += "          <xs:enumeration value=\"\"/>\n";
   for (const std::string& word : a.keywords) out += "          <xs:enumeration value=\"" + word + "\"/>\n";
   return out + "        </xs:restriction>\n      </xs:simpleType>\n";
 }
 
-const char* namedType(const AttributeSpec& a) {
+const char* namedType(const AttributeRule& a) {
   switch (a.kind) {
     case ValueKind::Number: return "number";
     case ValueKind::Policy: return "policy";
@@ -42,17 +42,17 @@ const char* namedType(const AttributeSpec& a) {
   }
 }
 
-std::string attributeDecl(const AttributeSpec& a, const std::string& name) {
+std::string attributeDecl(const AttributeRule& a, const std::string& name) {
   std::string use = a.required ? " use=\"required\"" : "";
   if (a.kind != ValueKind::Keyword)
     return "    <xs:attribute name=\"" + name + "\" type=\"" + namedType(a) + "\"" + use + "/>\n";
   return "    <xs:attribute name=\"" + name + "\"" + use + ">\n" + keywordType(a) + "    </xs:attribute>\n";
 }
 
-std::string complexType(const TagSpec& spec) {
-  std::string out = "  <xs:complexType name=\"" + std::string(spec.root ? "root" : spec.tag) + "\" mixed=\"true\">\n";
+std::string complexType(const TagRule& rule) {
+  std::string out = "  <xs:complexType name=\"" + std::string(rule.root ? "root" : rule.tag) + "\" mixed=\"true\">\n";
   out += "    <xs:group ref=\"directives\" minOccurs=\"0\" maxOccurs=\"unbounded\"/>\n";
-  for (const AttributeSpec& a : spec.attributes) {
+  for (const AttributeRule& a : rule.attributes) {
     if (a.name.back() != '#') {
       out += attributeDecl(a, a.name);
       continue;
@@ -113,10 +113,10 @@ std::string schemaFromTable() {
   <xs:group name="directives">
     <xs:choice>
 )";
-  for (const TagSpec& spec : lang::directiveLanguage())
-    if (!spec.root) out += "      <xs:element name=\"" + spec.tag + "\" type=\"" + spec.tag + "\"/>\n";
+  for (const TagRule& rule : lang::directiveLanguage())
+    if (!rule.root) out += "      <xs:element name=\"" + rule.tag + "\" type=\"" + rule.tag + "\"/>\n";
   out += "    </xs:choice>\n  </xs:group>\n" + simpleTypes();
-  for (const TagSpec& spec : lang::directiveLanguage()) out += complexType(spec);
+  for (const TagRule& rule : lang::directiveLanguage()) out += complexType(rule);
   return out + "</xs:schema>\n";
 }
 
@@ -140,28 +140,28 @@ TEST(Language, EveryDispatchedTagIsInTheTable) {
                         "MEMO", "INPUTBOX", "PATHBOX", "FILEBOX", "HTTP", "COMOGUI", "WAIT", "LOG", "WINDOW",
                         "FOR", "WHILE", "ORVANTIS", "PLUGIN", "LIB", "SYSTRAY"};
   for (const char* tag : tags) EXPECT_NE(lang::findDirective(tag), nullptr) << tag;
-  for (const TagSpec& spec : lang::directiveLanguage()) {
-    if (findHandler(spec.tag)) continue;
+  for (const TagRule& rule : lang::directiveLanguage()) {
+    if (findHandler(rule.tag)) continue;
     bool listed = false;
-    for (const char* tag : tags) listed = listed || spec.tag == tag;
-    EXPECT_TRUE(listed) << spec.tag << " is neither dispatched nor an interpreter tag";
+    for (const char* tag : tags) listed = listed || rule.tag == tag;
+    EXPECT_TRUE(listed) << rule.tag << " is neither dispatched nor an interpreter tag";
   }
   EXPECT_EQ(lang::findDirective("action"), nullptr);  // tags are compared with their case
 }
 
 TEST(Language, AttributesAreCanonicalAndUnique) {
-  for (const TagSpec& spec : lang::directiveLanguage()) {
+  for (const TagRule& rule : lang::directiveLanguage()) {
     std::set<std::string> seen;
-    for (const AttributeSpec& a : spec.attributes) {
-      EXPECT_EQ(a.name, toLower(a.name)) << spec.tag;
-      EXPECT_TRUE(seen.insert(a.name).second) << spec.tag << " " << a.name;
+    for (const AttributeRule& a : rule.attributes) {
+      EXPECT_EQ(a.name, toLower(a.name)) << rule.tag;
+      EXPECT_TRUE(seen.insert(a.name).second) << rule.tag << " " << a.name;
       if (!a.fallback.empty()) {
         EXPECT_NE(std::find(a.keywords.begin(), a.keywords.end(), a.fallback), a.keywords.end())
-            << spec.tag << " " << a.name;
+            << rule.tag << " " << a.name;
       }
     }
   }
-  const TagSpec& lib = *lang::findDirective("LIB");
+  const TagRule& lib = *lang::findDirective("LIB");
   EXPECT_NE(lang::findAttribute(lib, "ptype12"), nullptr);
   EXPECT_EQ(lang::findAttribute(lib, "ptype"), nullptr);
   EXPECT_EQ(lang::findAttribute(lib, "ptype0"), nullptr);
