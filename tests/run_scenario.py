@@ -142,19 +142,19 @@ def write_before(ctx, before):
             f.write(ctx.subst(content).encode("utf-8"))
 
 
-def start_server(ctx, spec, env):
+def start_server(ctx, server, env):
     """Starts the scenario's loopback server (a script under tests/, then its
     arguments) in the work folder; it prints one JSON line naming its ports
     and stops when its standard input closes. Each value is {name} in the
     expectations and the directive file, and ORVANTIS_TEST_NAME in the environment."""
-    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), spec[0])
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), server[0])
     # Debian's interpreter: the one the python3-* packages (aiosmtpd) are installed for.
     python = "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else sys.executable
-    proc = subprocess.Popen([python, script, ctx.workdir] + spec[1:], cwd=ctx.workdir,
+    proc = subprocess.Popen([python, script, ctx.workdir] + server[1:], cwd=ctx.workdir,
                             stdin=subprocess.PIPE, stdout=subprocess.PIPE)
     ctx.server_info = json.loads(proc.stdout.readline() or "{}")
     if not ctx.server_info:
-        raise RuntimeError(f"server {spec} did not start")
+        raise RuntimeError(f"server {server} did not start")
     for name, value in ctx.server_info.items():
         env["ORVANTIS_TEST_" + name.upper()] = str(value)
     directive = os.path.join(ctx.workdir, "directive.xml")
