@@ -176,6 +176,7 @@ TEST_F(RegistryLayer, ReadsNeverCreateTheStoreAndTheFileAloneHoldsEveryWrite) {
 }
 
 TEST_F(RegistryLayer, SixtyFourBitTestReadsTheThreeFactsOfTheStore) {
+  if (sys::kWindowsBuild) GTEST_SKIP() << "the Windows build reads the real registry's facts";
   EXPECT_FALSE(isMachine64Bit("."));
   RegistryPath env, nt, compat;
   parseRegistryPath("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment", env);
