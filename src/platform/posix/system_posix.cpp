@@ -11,6 +11,7 @@
 #include <ctime>
 #include <thread>
 
+#include "platform/posix/fd_io.h"
 #include "platform/system.h"
 
 extern char** environ;
@@ -115,15 +116,7 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
   return args;
 }
 
-void writeToStandardError(const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = write(STDERR_FILENO, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    done += static_cast<size_t>(n);
-  }
-}
+void writeToStandardError(const std::string& text) { posix::writeAll(STDERR_FILENO, text); }
 
 void exitProcess(int64_t code) {
   runExitHooks();
