@@ -12,8 +12,6 @@ struct SystemError {
   std::string message;
 };
 
-// The absolute form of path against the current folder (the file system is not consulted).
-std::string absolutePath(const std::string& path);
 // Loads the library file at an absolute path, never searching for it; on
 // Windows its own dependencies are looked up in its folder and the system's.
 // Null on failure, with error filled.

@@ -9,6 +9,7 @@
 #include "engine/text_util.h"
 #include "platform/files.h"
 #include "platform/library.h"
+#include "platform/paths.h"
 #include "sysops/exec.h"
 
 namespace orv {
@@ -147,7 +148,7 @@ int64_t runLib(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) 
     engine.log("Impossible de localiser la librairie.", "ERR+2");
     return 0;
   }
-  std::string absolute = lib::absolutePath(r.location);
+  std::string absolute = fs::absolutePath(r.location);
   engine.log("Chemin complet de la librairie : " + absolute, "+2");
   lib::SystemError error;
   void* handle = lib::loadLibrary(absolute, error);

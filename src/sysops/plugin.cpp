@@ -15,6 +15,7 @@
 #include "engine/utf16.h"
 #include "platform/files.h"
 #include "platform/library.h"
+#include "platform/paths.h"
 #include "sysops/plugin_host.h"
 
 namespace orv {
@@ -144,7 +145,7 @@ int64_t loadPlugin(Engine& engine, const PluginRequest& r) {
     engine.log("Impossible de localiser le plugin.", "ERR+2");
     return 0;
   }
-  std::string absolute = lib::absolutePath(r.location);
+  std::string absolute = fs::absolutePath(r.location);
   engine.log("Chemin complet du plugin : " + absolute, "+2");
   lib::SystemError error;
   auto library = std::make_shared<PluginLibrary>();

@@ -11,14 +11,6 @@
 //   exit CODE  exit with CODE
 //   argv ARGS  print every remaining argument as [ARG] on its own line, then stop
 //   clip TEXT  put TEXT on the clipboard (Windows; nothing elsewhere)
-#ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
-#else
-#include <spawn.h>
-#include <unistd.h>
-extern char** environ;
-#endif
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +18,8 @@ extern char** environ;
 #include <filesystem>
 #include <string>
 #include <thread>
+
+#include "helper/orvhelper_platform.h"
 
 static void emit(FILE* f, long long n) {
   std::string block;
@@ -38,52 +32,6 @@ static void emit(FILE* f, long long n) {
     n -= static_cast<long long>(chunk);
   }
   fflush(f);
-}
-
-static void spawnSleeper(const char* self, const char* ms) {
-#ifdef _WIN32
-  (void)self;
-  wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring cmd = L"\"" + std::wstring(exe) + L"\" sleep " + std::filesystem::path(ms).wstring();
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION pi{};
-  if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-#else
-  const char* argv[] = {self, "sleep", ms, nullptr};
-  pid_t pid;
-  posix_spawn(&pid, self, nullptr, nullptr, const_cast<char**>(argv), environ);
-#endif
-}
-
-// Puts the index-th argument, read in UTF-16 from the command line, on the clipboard.
-static void putOnClipboard(int index) {
-#ifdef _WIN32
-  int count = 0;
-  wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!args || index >= count) return;
-  size_t bytes = (wcslen(args[index]) + 1) * sizeof(wchar_t);
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (block && OpenClipboard(nullptr)) {
-    memcpy(GlobalLock(block), args[index], bytes);
-    GlobalUnlock(block);
-    EmptyClipboard();
-    if (SetClipboardData(CF_UNICODETEXT, block)) block = nullptr;
-    CloseClipboard();
-  }
-  if (block) GlobalFree(block);
-  LocalFree(args);
-#else
-  (void)index;
-#endif
 }
 
 int main(int argc, char** argv) {

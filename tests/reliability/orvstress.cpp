@@ -6,10 +6,12 @@
 //                            natively) every action whose end was logged
 //   concurrent BINARY DIR N  starts N runs at once, each recording its own
 //                            actions; none of the records may be lost
-// Kills are SIGKILL natively and TerminateProcess on Windows.
+// Runs are started and killed through the program's own launcher (SIGKILL
+// natively, TerminateProcess on Windows).
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <regex>
 #include <set>
@@ -18,16 +20,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/system.h"
 #include "engine/registry.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
+#include "platform/process.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -114,44 +109,19 @@ std::string missingFromRegistry(const std::string& location, const std::set<std:
   return "";
 }
 
-#ifdef _WIN32
-using Process = PROCESS_INFORMATION;
+using Process = std::unique_ptr<orv::proc::ChildProcess>;
 
+// Starts one run of the program in dir through the program's own launcher.
 bool start(const std::string& binary, const std::string& dir, const std::string& file, Process& p) {
-  std::string cmd = "\"" + binary + "\" /f " + file + " /s";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &p) != 0;
+  int64_t error = 0;
+  p = orv::proc::startProcess(binary, "/f " + file + " /s", dir, {.discardOutput = true}, error);
+  return p != nullptr;
 }
-void kill(Process& p) { TerminateProcess(p.hProcess, 9); }
+void kill(Process& p) { p->terminate(); }
 int wait(Process& p) {
-  WaitForSingleObject(p.hProcess, INFINITE);
-  DWORD code = 0;
-  GetExitCodeProcess(p.hProcess, &code);
-  CloseHandle(p.hProcess);
-  CloseHandle(p.hThread);
-  return static_cast<int>(code);
+  p->waitForExit(0);
+  return static_cast<int>(p->exitCode());
 }
-#else
-using Process = pid_t;
-
-bool start(const std::string& binary, const std::string& dir, const std::string& file, Process& p) {
-  p = fork();
-  if (p < 0) return false;
-  if (p == 0) {
-    if (chdir(dir.c_str()) != 0) _exit(126);
-    execl(binary.c_str(), binary.c_str(), "/f", file.c_str(), "/s", nullptr);
-    _exit(127);
-  }
-  return true;
-}
-void kill(Process& p) { ::kill(p, SIGKILL); }
-int wait(Process& p) {
-  int status = 0;
-  waitpid(p, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-#endif
 
 // The time of one complete run, in milliseconds.
 long long timeFullRun(const std::string& binary, const std::string& dir, const std::string& location) {
@@ -242,9 +212,8 @@ int concurrent(const std::string& binary, const std::string& dir, int count) {
 int main(int argc, char** argv) {
   if (argc != 5) return std::fprintf(stderr, "usage: orvstress kill|concurrent BINARY DIR N\n"), 2;
   std::string mode = argv[1], binary = argv[2], dir = argv[3];
-#ifndef _WIN32
-  orv::sys::setEnv("ORVANTIS_REGISTRY", dir + "/registry.sqlite3");  // this driver's checks and its runs
-#endif
+  if (!orv::sys::kWindowsBuild)  // the private store for this driver's checks and its runs
+    orv::sys::setEnv("ORVANTIS_REGISTRY", dir + "/registry.sqlite3");
   int n = std::stoi(argv[4]);
   if (mode == "kill") return killLoop(binary, dir, n);
   if (mode == "concurrent") return concurrent(binary, dir, n);

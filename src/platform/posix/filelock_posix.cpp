@@ -10,21 +10,13 @@
 #include "platform/files.h"
 #include "platform/os_error.h"
 #include "platform/posix/fd_io.h"
+#include "platform/posix/path_native.h"
 
 namespace orv::fs {
 
-static std::string native(const std::string& path) {
-  std::string out = path;
-  for (char& c : out)
-    if (c == '\\') c = '/';
-  return out;
-}
+using posix::failed;
+using posix::native;
 
-// Records why a step failed (errno kept from the failing call) and answers false.
-static bool failed(const char* call, const std::string& path) {
-  sys::recordLastOsError(call, path);
-  return false;
-}
 
 FileLock::FileLock(const std::string& path) {
   std::string lockPath = native(path + ".lock");

@@ -10,24 +10,15 @@
 #include "platform/files.h"
 #include "platform/os_error.h"
 #include "platform/posix/fd_io.h"
+#include "platform/posix/path_native.h"
 
 namespace orv::fs {
 
+using posix::failed;
+using posix::native;
+
 char separator() { return '/'; }
 
-// Directive files written for Windows use "\"; treat it as a separator here.
-static std::string native(const std::string& path) {
-  std::string out = path;
-  for (char& c : out)
-    if (c == '\\') c = '/';
-  return out;
-}
-
-// Records the failure of call on path (errno) and answers false.
-static bool failed(const char* call, const std::string& path) {
-  sys::recordLastOsError(call, path);
-  return false;
-}
 
 bool fileExists(const std::string& path) {
   struct stat st;

@@ -11,19 +11,16 @@
 
 #include "platform/files.h"
 #include "platform/os_error.h"
+#include "platform/posix/path_native.h"
 // The portable wildcard rules (pure text functions) stand in for the Windows matchers.
 #include "platform/pattern.h"
 
 namespace orv::fs {
 
-namespace {
+using posix::failed;
+using posix::native;
 
-std::string native(const std::string& path) {
-  std::string out = path;
-  for (char& c : out)
-    if (c == '\\') c = '/';
-  return out;
-}
+namespace {
 
 DirEntry describe(const std::string& full, const std::string& name) {
   DirEntry e;
@@ -114,12 +111,6 @@ bool matchesFileFilter(const std::string& name, const std::string& filter) {
 bool isLink(const std::string& path) {
   struct stat st;
   return lstat(native(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
-// Records the failure of call on path (errno) and answers false.
-static bool failed(const char* call, const std::string& path) {
-  sys::recordLastOsError(call, path);
-  return false;
 }
 
 bool makeDirectory(const std::string& path) {

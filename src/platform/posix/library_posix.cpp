@@ -18,14 +18,6 @@ void fill(SystemError& error, const char* call, int code) {
 
 }  // namespace
 
-std::string absolutePath(const std::string& path) {
-  if (!path.empty() && path[0] == '/') return path;
-  std::string cwd(4096, '\0');
-  if (!getcwd(cwd.data(), cwd.size())) return path;
-  cwd.resize(cwd.find('\0'));
-  return cwd + (cwd.ends_with('/') ? "" : "/") + path;
-}
-
 void* loadLibrary(const std::string& absolute, SystemError& error) {
   dlerror();
   errno = 0;

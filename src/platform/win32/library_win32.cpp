@@ -21,17 +21,6 @@ void fill(SystemError& error, const char* call) {
 
 }  // namespace
 
-std::string absolutePath(const std::string& path) {
-  std::wstring wide = win::widen(path);
-  DWORD need = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (need == 0) return path;
-  std::wstring full(need, L'\0');
-  DWORD len = GetFullPathNameW(wide.c_str(), need, full.data(), nullptr);
-  if (len == 0 || len >= need) return path;
-  full.resize(len);
-  return win::narrow(full);
-}
-
 void* loadLibrary(const std::string& absolute, SystemError& error) {
   // The library's own dependencies come from its folder and the system's,
   // never from the current folder.

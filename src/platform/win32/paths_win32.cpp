@@ -8,13 +8,8 @@ namespace orv::fs {
 
 std::string absolutePath(const std::string& path) {
   if (path.empty()) return path;
-  std::wstring wide = win::widen(path);
-  DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (n == 0) return path;
-  std::wstring full(n, L'\0');
-  DWORD len = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
-  if (len == 0 || len >= n) return path;
-  return win::narrow(full.data(), len);
+  std::wstring full = win::fullPath(win::widen(path));
+  return full.empty() ? path : win::narrow(full);
 }
 
 }  // namespace orv::fs

@@ -26,6 +26,18 @@ inline std::string narrow(const wchar_t* w, size_t len) {
 
 inline std::string narrow(const std::wstring& w) { return narrow(w.data(), w.size()); }
 
+// The absolute, canonical form of w (GetFullPathNameW against the current
+// folder); empty when the call fails.
+inline std::wstring fullPath(const std::wstring& w) {
+  DWORD size = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return {};
+  std::wstring full(size, L'\0');
+  DWORD len = GetFullPathNameW(w.c_str(), size, full.data(), nullptr);
+  if (len == 0 || len >= size) return {};
+  full.resize(len);
+  return full;
+}
+
 // The wide form of a path for a file call. Text that is not UTF-8 gives an
 // empty path (the call fails) and a recorded MultiByteToWideChar failure,
 // never another file's name. A path too long for the plain form is made
@@ -41,12 +53,8 @@ inline std::wstring filePath(const std::string& s) {
   }
   std::wstring w = widen(s);
   if (w.rfind(L"\\\\?\\", 0) == 0 || w.rfind(L"\\\\.\\", 0) == 0) return w;
-  DWORD size = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
-  if (size == 0) return w;
-  std::wstring full(size, L'\0');
-  DWORD len = GetFullPathNameW(w.c_str(), size, full.data(), nullptr);
-  if (len == 0 || len >= size) return w;
-  full.resize(len);
+  std::wstring full = fullPath(w);
+  if (full.empty()) return w;
   if (full.size() < MAX_PATH - 12) return w;  // CreateDirectoryW's plain-form limit
   if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;
