@@ -7,9 +7,8 @@
 #include "engine/engine.h"
 #include "engine/expand.h"
 #include "engine/text_util.h"
-#include "platform/files.h"
 #include "platform/library.h"
-#include "platform/paths.h"
+#include "sysops/library_load.h"
 #include "sysops/exec.h"
 
 namespace orv {
@@ -62,10 +61,6 @@ int64_t callFunction(void* address, std::vector<LibParameter>& params) {
   auto fn = reinterpret_cast<LibFunction>(address);
   return fn(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10], a[11], a[12], a[13], a[14],
             a[15], a[16], a[17], a[18], a[19]);
-}
-
-void logSystemError(Engine& engine, const lib::SystemError& error, const char* level) {
-  engine.log("Erreur système " + error.call + " (" + decimal(error.code) + ") : " + error.message, level);
 }
 
 // Parameters 1, 2, ... up to the first missing ptype; false when a type is not recognised.
@@ -144,22 +139,15 @@ int64_t runLib(Engine& engine, const DirectiveNode&, const AttributeMap& attrs) 
     return 0;
   }
   engine.log("Ouverture de la librairie " + r.location + "...", "+1");
-  if (!fs::fileExists(r.location)) {
-    engine.log("Impossible de localiser la librairie.", "ERR+2");
-    return 0;
-  }
-  std::string absolute = fs::absolutePath(r.location);
-  engine.log("Chemin complet de la librairie : " + absolute, "+2");
-  lib::SystemError error;
-  void* handle = lib::loadLibrary(absolute, error);
-  if (!handle) {
-    engine.log("Erreur au chargement de la librairie.", "ERR+2");
-    logSystemError(engine, error, "ERR+3");
-    return 0;
-  }
+  void* handle = loadLibraryLogged(engine, r.location,
+                                   {.notFound = "Impossible de localiser la librairie.",
+                                    .fullPath = "Chemin complet de la librairie : ",
+                                    .loadFailed = "Erreur au chargement de la librairie."});
+  if (!handle) return 0;
   engine.log("Chargement effectué.", "+2");
   int64_t result = callExport(engine, r, handle, attrs);
-  if (!lib::unloadLibrary(handle, error)) logSystemError(engine, error, "ERR+2");
+  lib::SystemError error;
+  if (!lib::unloadLibrary(handle, error)) logLibraryError(engine, error, "ERR+2");
   return result;
 }
 

@@ -13,9 +13,8 @@
 #include "engine/expand.h"
 #include "engine/text_util.h"
 #include "engine/utf16.h"
-#include "platform/files.h"
 #include "platform/library.h"
-#include "platform/paths.h"
+#include "sysops/library_load.h"
 #include "sysops/plugin_host.h"
 
 namespace orv {
@@ -83,10 +82,6 @@ void logInfo(Engine& engine, const PluginInfo& info) {
   engine.log("Nom de balise : " + info.tags, "+3");
 }
 
-void logSystemError(Engine& engine, const lib::SystemError& error, const char* level) {
-  engine.log("Erreur système " + error.call + " (" + decimal(error.code) + ") : " + error.message, level);
-}
-
 // Enters each "tag|function" entry of the list; 0 when a function is missing.
 int64_t registerTags(Engine& engine, const std::shared_ptr<PluginLibrary>& library, const std::string& tags) {
   std::string list = tags + ";";
@@ -141,20 +136,12 @@ int64_t initPlugin(Engine& engine, const PluginRequest& r, const std::shared_ptr
 
 int64_t loadPlugin(Engine& engine, const PluginRequest& r) {
   engine.log("Chargement du plugin " + r.location, "+1");
-  if (!fs::fileExists(r.location)) {
-    engine.log("Impossible de localiser le plugin.", "ERR+2");
-    return 0;
-  }
-  std::string absolute = fs::absolutePath(r.location);
-  engine.log("Chemin complet du plugin : " + absolute, "+2");
-  lib::SystemError error;
   auto library = std::make_shared<PluginLibrary>();
-  library->handle = lib::loadLibrary(absolute, error);
-  if (!library->loaded()) {
-    engine.log("Erreur au chargement du plugin.", "ERR+2");
-    logSystemError(engine, error, "ERR+3");
-    return 0;
-  }
+  library->handle = loadLibraryLogged(engine, r.location,
+                                      {.notFound = "Impossible de localiser le plugin.",
+                                       .fullPath = "Chemin complet du plugin : ",
+                                       .loadFailed = "Erreur au chargement du plugin."});
+  if (!library->loaded()) return 0;
   int64_t result = initPlugin(engine, r, library);
   if (result != 1) {
     engine.log("Fermeture de la librairie dû à une erreur.", "ERR+2");
