@@ -80,6 +80,18 @@ def paint_root(env, work, size, pattern=True):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def screen_shows_pattern(env, work, size, name):
+    """Reads the screen back with ImageMagick: does it show the quadrant pattern
+    at the points the checks use? The copy is kept as name for a look."""
+    width, height = size
+    path = os.path.join(work, name)
+    subprocess.run(["import", "-window", "root", path], env=env, check=True, timeout=30)
+    with Image.open(path) as im:
+        rgb = im.convert("RGB")
+        points = ((5, 5), (width - 6, 5), (5, height - 6), (width - 6, height - 6), (width // 2 - 80, height // 2 - 30))
+        return all(rgb.getpixel(p) == quadrant_colour(p[0], p[1], width, height) for p in points)
+
+
 class Run:
     def __init__(self, args):
         self.args = args
@@ -204,8 +216,20 @@ def main():
     size = None
     try:
         size = screen_size(env, work)
-        paint_root(env, work, size)
+        # The capture is judged against what the screen shows: make sure the
+        # pattern is there before (another program's window may cover the
+        # root for a moment) and say so when it is gone afterwards.
+        for attempt in range(10):
+            paint_root(env, work, size)
+            if screen_shows_pattern(env, work, size, "screen-before.png"):
+                break
+            time.sleep(1)
+        else:
+            print("FAIL: the screen does not show the pattern (see screen-before.png)")
+            return 1
         run_program(run, work, shots(run, work, size))
+        if not screen_shows_pattern(env, work, size, "screen-after.png"):
+            print("note: the screen no longer shows the pattern after the run (see screen-after.png)")
         check_pictures(run, work, size)
     finally:
         if run.windows and size:

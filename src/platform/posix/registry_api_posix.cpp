@@ -231,6 +231,27 @@ struct KeyAccess {
   KeyAccess(Handle key, Need need) : status(resolve(s, key, db, id, need)) {}
 };
 
+// A key opened for writing and a sub-key path split into its names; status
+// as KeyAccess's, or -kErrorBadPathname for a path that cannot be split.
+struct SubKeyWrite : KeyAccess {
+  std::vector<std::string> parts;
+
+  SubKeyWrite(Handle key, const std::string& subKey) : KeyAccess(key, Need::Write) {
+    if (status == 1 && !splitPath(subKey, parts)) status = -kErrorBadPathname;
+  }
+  // Runs change in one write transaction, kept when it answers true; 1, or
+  // -kErrorIo when anything failed (nothing kept).
+  template <class Change>
+  int64_t transaction(Change change) {
+    if (!exec(db, "BEGIN IMMEDIATE;")) return -kErrorIo;
+    if (!change() || !exec(db, "COMMIT;")) {
+      exec(db, "ROLLBACK;");
+      return -kErrorIo;
+    }
+    return 1;
+  }
+};
+
 }  // namespace
 
 Handle rootHandle(Root root) { return static_cast<Handle>(root); }
@@ -269,29 +290,25 @@ int64_t openKey(Handle key, const std::string& subKey, uint32_t, int, Handle& ou
 
 int64_t createKey(Handle key, const std::string& subKey, int, Handle& out) {
   out = 0;
-  KeyAccess k(key, Need::Write);
+  SubKeyWrite k(key, subKey);
   if (k.status != 1) return k.status;
   sqlite3* db = k.db;
   int64_t id = k.id;
-  std::vector<std::string> parts;
-  if (!splitPath(subKey, parts)) return -kErrorBadPathname;
-  if (!exec(db, "BEGIN IMMEDIATE;")) return -kErrorIo;
-  bool ok = keyAlive(db, id);
-  for (size_t i = 0; ok && i < parts.size(); ++i) {
-    int64_t next = child(db, id, parts[i]);
-    if (next == 0) {
-      Statement ins(db, "INSERT INTO keys(parent, name, fold) VALUES (?, ?, ?)");
-      ok = ins.bind(1, id).bind(2, parts[i]).bind(3, fold(parts[i])).step() == SQLITE_DONE;
-      next = sqlite3_last_insert_rowid(db);
+  int64_t status = k.transaction([&] {
+    bool ok = keyAlive(db, id);
+    for (size_t i = 0; ok && i < k.parts.size(); ++i) {
+      int64_t next = child(db, id, k.parts[i]);
+      if (next == 0) {
+        Statement ins(db, "INSERT INTO keys(parent, name, fold) VALUES (?, ?, ?)");
+        ok = ins.bind(1, id).bind(2, k.parts[i]).bind(3, fold(k.parts[i])).step() == SQLITE_DONE;
+        next = sqlite3_last_insert_rowid(db);
+      }
+      id = next;
     }
-    id = next;
-  }
-  if (!ok || !exec(db, "COMMIT;")) {
-    exec(db, "ROLLBACK;");
-    return -kErrorIo;
-  }
-  out = addHandle(k.s, id);
-  return 1;
+    return ok;
+  });
+  if (status == 1) out = addHandle(k.s, id);
+  return status;
 }
 
 int64_t queryValue(Handle key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) {
@@ -345,29 +362,26 @@ int64_t enumValueName(Handle key, uint32_t index, std::string& name) {
 }
 
 int64_t deleteTree(Handle key, const std::string& subKey) {
-  KeyAccess k(key, Need::Write);
+  SubKeyWrite k(key, subKey);
   if (k.status != 1) return k.status;
   sqlite3* db = k.db;
   int64_t id = k.id;
-  std::vector<std::string> parts;
-  if (!splitPath(subKey, parts)) return -kErrorBadPathname;
-  if (!exec(db, "BEGIN IMMEDIATE;")) return -kErrorIo;
   bool found = true;
-  for (size_t i = 0; found && i < parts.size(); ++i) found = (id = child(db, id, parts[i])) != 0;
-  bool ok = true;
-  if (found && parts.empty()) {
-    // The key itself stays; its values and sub-keys go.
-    Statement v(db, "DELETE FROM vals WHERE key = ?");
-    Statement k(db, "DELETE FROM keys WHERE parent = ?");
-    ok = v.bind(1, id).step() == SQLITE_DONE && k.bind(1, id).step() == SQLITE_DONE;
-  } else if (found) {
-    Statement k(db, "DELETE FROM keys WHERE id = ?");
-    ok = k.bind(1, id).step() == SQLITE_DONE;
-  }
-  if (!ok || !exec(db, "COMMIT;")) {
-    exec(db, "ROLLBACK;");
-    return -kErrorIo;
-  }
+  int64_t status = k.transaction([&] {
+    for (size_t i = 0; found && i < k.parts.size(); ++i) found = (id = child(db, id, k.parts[i])) != 0;
+    if (found && k.parts.empty()) {
+      // The key itself stays; its values and sub-keys go.
+      Statement values(db, "DELETE FROM vals WHERE key = ?");
+      Statement keys(db, "DELETE FROM keys WHERE parent = ?");
+      return values.bind(1, id).step() == SQLITE_DONE && keys.bind(1, id).step() == SQLITE_DONE;
+    }
+    if (found) {
+      Statement keys(db, "DELETE FROM keys WHERE id = ?");
+      return keys.bind(1, id).step() == SQLITE_DONE;
+    }
+    return true;
+  });
+  if (status != 1) return status;
   return found ? 1 : -kErrorFileNotFound;
 }
 
