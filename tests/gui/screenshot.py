@@ -1,11 +1,10 @@
 #!/usr/bin/env python3
-"""SCREENSHOT on a real X display: a picture of known colours is laid on the
-root window, the program captures it (whole screen and rectangles, in each
+"""SCREENSHOT on a real X display: a picture of known colours covers the
+screen, the program captures it (whole screen and rectangles, in each
 format) and Pillow, an independent reader, checks sizes, formats and colours.
 
 Natively the test starts an X server of its own (Xvfb); the Windows program
-under Wine uses the display of the test run (DISPLAY), whose root it restores
-to black at the end. Exits 77 (skipped) when no display, Xvfb, ImageMagick or
+under Wine uses the display of the test run (DISPLAY). Exits 77 (skipped) when no display, Xvfb, ImageMagick or
 Pillow can be had.
 
 Usage: screenshot.py [--emulator WINE_RUN] --binary PROGRAM --work DIR"""
@@ -63,21 +62,23 @@ def screen_size(env, work):
         return im.size
 
 
-def paint_root(env, work, size, pattern=True):
-    """Lays the quadrant pattern (or black) on the root window and checks it took."""
+def show_pattern(env, work, size):
+    """Shows the quadrant pattern in a window of ImageMagick's display covering
+    the whole screen (no window manager places it elsewhere) and answers the
+    process. A window, not the root's background: Wine's desktop process may
+    paint the root when a Windows program starts, a window on top stays."""
     width, height = size
     im = Image.new("RGB", size, BLACK)
-    if pattern:
-        for (x0, y0, x1, y1), colour in (((0, 0, width // 2, height // 2), RED),
-                                         ((width // 2, 0, width, height // 2), GREEN),
-                                         ((0, height // 2, width // 2, height), BLUE),
-                                         ((width // 2, height // 2, width, height), WHITE)):
-            im.paste(colour, (x0, y0, x1, y1))
-    path = os.path.join(work, "pattern.png" if pattern else "black.png")
+    for (x0, y0, x1, y1), colour in (((0, 0, width // 2, height // 2), RED),
+                                     ((width // 2, 0, width, height // 2), GREEN),
+                                     ((0, height // 2, width // 2, height), BLUE),
+                                     ((width // 2, height // 2, width, height), WHITE)):
+        im.paste(colour, (x0, y0, x1, y1))
+    path = os.path.join(work, "pattern.png")
     im.save(path)
-    # display exits with 1 after setting a root background: judge by the result.
-    subprocess.run(["display", "-window", "root", path], env=env, timeout=30,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return subprocess.Popen(["display", "-immutable", "-borderwidth", "0", "-geometry", "+0+0",
+                             "-title", "orv-pattern", path], env=env,
+                            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def screen_shows_pattern(env, work, size, name):
@@ -214,16 +215,16 @@ def main():
             return 1
     os.environ["DISPLAY"] = env["DISPLAY"]
     size = None
+    pattern = None
     try:
         size = screen_size(env, work)
-        # The capture is judged against what the screen shows: make sure the
-        # pattern is there before (another program's window may cover the
-        # root for a moment) and say so when it is gone afterwards.
-        for attempt in range(10):
-            paint_root(env, work, size)
+        # The capture is judged against what the screen shows: wait until the
+        # pattern is there before the run, and say so when it is gone after.
+        pattern = show_pattern(env, work, size)
+        for attempt in range(20):
+            time.sleep(0.5)
             if screen_shows_pattern(env, work, size, "screen-before.png"):
                 break
-            time.sleep(1)
         else:
             print("FAIL: the screen does not show the pattern (see screen-before.png)")
             return 1
@@ -232,8 +233,9 @@ def main():
             print("note: the screen no longer shows the pattern after the run (see screen-after.png)")
         check_pictures(run, work, size)
     finally:
-        if run.windows and size:
-            paint_root(env, work, size, pattern=False)
+        if pattern:
+            pattern.kill()
+            pattern.wait()
         if xvfb:
             xvfb.kill()
             xvfb.wait()
