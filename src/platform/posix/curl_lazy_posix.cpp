@@ -67,6 +67,13 @@ ORV_CURL_FORWARD(CURLcode, curl_mime_headers, (curl_mimepart * part, curl_slist*
                  (part, headers, take), CURLE_FAILED_INIT)
 ORV_CURL_FORWARD(curl_version_info_data*, curl_version_info, (CURLversion age), (age), nullptr)
 
+// libcurl declares both functions with an enum before the "...": its
+// underlying type is int-sized, so va_start is sound; clang warns regardless.
+#ifdef __clang__
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wvarargs"
+#endif
+
 // The option's type is told by its number's range; the argument is read as that type.
 CURLcode curl_easy_setopt(CURL* curl, CURLoption option, ...) {
   static const auto f = resolve<decltype(&::curl_easy_setopt)>("curl_easy_setopt");
@@ -94,5 +101,9 @@ CURLcode curl_easy_getinfo(CURL* curl, CURLINFO info, ...) {
   va_end(ap);
   return rc;
 }
+
+#ifdef __clang__
+#pragma clang diagnostic pop
+#endif
 
 }  // extern "C"
