@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <mutex>
@@ -29,9 +30,11 @@ struct ListUpdate {
   std::string first, second;  // time and text, or title and description
 };
 
-// How long updates gather before the window thread applies the next batch:
-// one repaint per batch keeps the list from competing with the run.
-constexpr UINT kBatchMs = 40;
+// How long updates gather before the window thread applies the next batch.
+// A batch costs one repaint however many lines it brings; the pause after it
+// is kPauseFactor times what the batch took, within these bounds, so that the
+// window never takes more than a small share of a processor from the run.
+constexpr UINT kShortestPauseMs = 50, kLongestPauseMs = 500, kPauseFactor = 5;
 
 // Updates waiting for the window thread. Past kMaxPending (a window that no
 // longer drains), new updates are dropped: the list is only a display.
@@ -169,8 +172,12 @@ void drainUpdates(WindowState& state) {
     KillTimer(state.window, kDrainTimer);
     return;
   }
+  ULONGLONG start = GetTickCount64();
   applyBatch(state, batch);
-  SetTimer(state.window, kDrainTimer, kBatchMs, nullptr);
+  RedrawWindow(state.window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);  // paint now, to time it
+  auto spent = static_cast<UINT>(std::min<ULONGLONG>(GetTickCount64() - start, kLongestPauseMs));
+  SetTimer(state.window, kDrainTimer, std::clamp(spent * kPauseFactor, kShortestPauseMs, kLongestPauseMs),
+           nullptr);
 }
 
 // The list asks for a cell of one of its rows.
