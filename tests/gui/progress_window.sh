@@ -248,5 +248,33 @@ fi
 shot logo-command
 finish_run stop4.txt
 
+# 5. Log lines listed newest first (here the LOG attribute lines); a selected line stays selected
+#    while new lines arrive on top of it.
+logs=$(for i in $(seq 1 60); do printf '<LOG text="ligne %d"/>' "$i"; done)
+start_run '<ORVANTIS log="run5.log">
+  <ACTION name="Lignes" version="1">
+    <WINDOW type="create" titlewindow="orv-gui-lines" openlistaction="true" displaylevel="all"/>
+    '"$logs"'
+    <WAIT type="file" location="go5.txt" timeout="120"><LOG text="suite"/></WAIT>
+    <LOG text="encore 1"/><LOG text="encore 2"/>
+    <WAIT type="file" location="stop5.txt" timeout="120"><LOG text="fin"/></WAIT>
+  </ACTION>
+</ORVANTIS>'
+r=$(settle orv-gui-lines '|text => ligne 60$')
+listed=$(grep -oE '\|text => ligne [0-9]+$' <<<"$r" | tr -d '|' | tr '\n' ',')
+expect "log lines, newest first" "$listed" "$(seq -f 'text => ligne %g' 60 -1 1 | tr '\n' ',')"
+read -r ox oy <<<"$(line "$r" client-origin | awk '{print $2, $3}')"
+xdotool mousemove --sync $((ox + 300)) $((oy + 160)) click 1
+r=$(settle orv-gui-lines '^selected ')
+picked=$(line "$r" selected | awk '{print $2}')
+chosen=$(line "$r" row "$picked " | cut -d' ' -f3-)
+[ -n "$picked" ] && [ -n "$chosen" ] || fail "no line selected by the click"
+touch go5.txt
+r=$(settle orv-gui-lines '|text => encore 2$')
+now=$(line "$r" selected | awk '{print $2}')
+[ "${now:--1}" -gt "${picked:-0}" ] || fail "the selection did not follow its line: row $picked, then ${now:-none}"
+expect "selected line" "$(line "$r" row "${now:-x} " | cut -d' ' -f3-)" "$chosen"
+finish_run stop5.txt
+
 if ((failures)); then echo "$failures failure(s); screenshots in $shots"; exit 1; fi
 echo "progress window checked: screenshots in $shots"

@@ -5,6 +5,7 @@
 //   client-origin <x> <y>                 (screen position of the client area)
 //   control <NAME> <class> <x> <y> <w> <h> visible=<0|1> checked=<0|1> text=<text>
 //   row <index> icon=<image index> <column 0>|<column 1>|<column 2>
+//   selected <index>                      (the list's selected row, when one is)
 //   tooltip <NAME> balloon=<0|1> width=<max tip width> text=<text>
 // Control rectangles are relative to the parent's client area. The list's
 // rows and the tooltips' texts are read through memory allocated in the
@@ -117,6 +118,8 @@ void printRows(HWND list) {
   if (!remote.base) return;
   int count = static_cast<int>(sendTimed(list, LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < count; ++row) printRow(list, remote.process, remote.base, row);
+  int selected = static_cast<int>(sendTimed(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  if (selected >= 0) std::printf("selected %d\n", selected);
 }
 
 // Each tool of one tooltip window: the control it describes and its text.
