@@ -165,7 +165,7 @@ void applyBatch(WindowState& state, const std::deque<ListUpdate>& batch) {
 }
 
 // Woken by the first update, or the batch timer fired: applies what is
-// queued and looks again after kBatchMs; rests when nothing came meanwhile.
+// queued and looks again after a pause; rests when nothing came meanwhile.
 void drainUpdates(WindowState& state) {
   std::deque<ListUpdate> batch = updates().takeOrRest();
   if (batch.empty()) {
