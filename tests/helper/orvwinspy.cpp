@@ -99,7 +99,8 @@ struct RemoteBlock {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process) base = static_cast<char*>(VirtualAllocEx(process, nullptr, 8192, MEM_COMMIT, PAGE_READWRITE));
+    if (process)
+      base = static_cast<char*>(VirtualAllocEx(process, nullptr, 8192, MEM_COMMIT, PAGE_READWRITE));
   }
   ~RemoteBlock() {
     if (base) VirtualFreeEx(process, base, 0, MEM_RELEASE);
