@@ -32,6 +32,9 @@ timed() {
   end=$(date +%s.%N)
   echo "$end - $start" | bc
 }
+# The machine may be shared: its load goes with the figures.
+load() { cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || echo unknown; }
+echo "load before: $(load)"
 declare -a with without
 for ((r = 0; r < runs; r++)); do
   with+=("$(timed window)")
@@ -41,4 +44,4 @@ done
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 mw=$(median "${with[@]}") mp=$(median "${without[@]}")
 ratio=$(echo "scale=2; $mw / $mp" | bc)
-echo "window_log: $lines LOG lines, median with window ${mw} s, without ${mp} s, ratio ${ratio}x (goal <= 2x)"
+echo "window_log: $lines LOG lines, median with window ${mw} s, without ${mp} s, ratio ${ratio}x (goal <= 2x); load after: $(load)"

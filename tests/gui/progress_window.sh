@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the progress window of orvantis.exe on an X display and reads it back
 # with orvwinspy (another process): layout, folding, position, topmost, list
-# lines with their icons, colours sampled in screenshots, hide, show, delete.
+# lines with their icons, the details button's tooltip, the title-bar icon,
+# colours sampled in screenshots, hide, show, delete.
 # Screenshots of each state go to SHOTS.
 # Usage: progress_window.sh EMULATOR EXE SPY HELPER WORKDIR SHOTS
 set -u
@@ -24,6 +25,35 @@ expect() { [ "$2" = "$3" ] || fail "$1: got '$2', expected '$3'"; }
 shot() { import -window root "$shots/$1.png" 2>/dev/null; }
 # The colour (r,g,b) of the screenshot $1 at x y.
 pixel() { /usr/bin/python3 -c "from PIL import Image; print(','.join(map(str, Image.open('$1').convert('RGB').getpixel(($2, $3)))))"; }
+# The icons Wine gives the X window captioned $1 (_NET_WM_ICON, read through
+# libX11): one line per picture, "WxH AARRGGBB" with its most frequent pixel.
+x_icons() {
+  local id
+  id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+  [ -n "$id" ] || return 0
+  /usr/bin/python3 - "$id" <<'PY'
+import collections, ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XGetWindowProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long,
+                                 ctypes.c_int, ctypes.c_ulong] + [ctypes.c_void_p] * 5
+display = x.XOpenDisplay(None)
+kind, size, items, after = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_ulong(), ctypes.c_ulong()
+data = ctypes.POINTER(ctypes.c_ulong)()
+x.XGetWindowProperty(display, int(sys.argv[1]), x.XInternAtom(display, b"_NET_WM_ICON", 0), 0, 1 << 22, 0, 0,
+                     ctypes.byref(kind), ctypes.byref(size), ctypes.byref(items), ctypes.byref(after),
+                     ctypes.byref(data))
+values = [data[i] & 0xFFFFFFFF for i in range(items.value)]
+i = 0
+while i + 2 <= len(values):
+    w, h = values[i], values[i + 1]
+    pixels = values[i + 2:i + 2 + w * h]
+    i += 2 + w * h
+    print("%dx%d %08x" % (w, h, collections.Counter(pixels).most_common(1)[0][0] if pixels else 0))
+PY
+}
 # Waits up to 20 s for a file the run writes.
 wait_for() { for _ in $(seq 100); do [ -e "$1" ] && return 0; sleep 0.2; done; return 1; }
 # Waits until the report satisfies a grep pattern (window updates are asynchronous).
@@ -101,6 +131,8 @@ row 1 icon=1 |T|Tolere : erreur ignorée
 row 2 icon=1 |T|Travail : copie des fichiers
 row 3 icon=2 |T|Eteinte : désactivée
 row 4 icon=3 |T|Deja : déjà faite"
+expect tooltip "$(line "$r" tooltip)" \
+  "tooltip BT_DETAILS_ACTIONS balloon=1 width=180 text=Détail de l'execution du fichier de directive"
 read -r ox oy <<<"$(line "$r" client-origin | awk '{print $2, $3}')"
 xdotool mousemove --sync $((ox + 675)) $((oy + 60)) click 1
 r=$(settle orv-gui-list '^window 705 115 ')
@@ -132,10 +164,12 @@ read -r ox oy <<<"$(line "$r" client-origin | awk '{print $2, $3}')"
 [ "$(pixel "$shots/default-folded.png" $((ox + 300)) $((oy + 113)))" != "255,0,0" ] || fail "default background is red"
 finish_run stop2.txt
 
-# 3. Colours, then hide, show and delete; the run goes on after delete.
+# 3. Colours and a position of six digits on each axis (the last digit is
+#    dropped), then hide, show and delete; the run goes on after delete.
 start_run '<ORVANTIS log="run3.log">
   <ACTION name="Couleurs" version="1" blocktagerror="ignore">
     <WINDOW type="create" titlewindow="orv-gui-colours" openlistaction="true" displaylevel="none"
+      windowx="000300" windowy="000200"
       backgroundcolor="#FF0000" textbackgroundlistaction="0000FF" textcolorlistaction="$00FF00"/>
     <WAIT type="file" location="go-hide.txt" timeout="120"><LOG text="cache"/></WAIT>
     <WINDOW type="hide"/>
@@ -151,6 +185,7 @@ start_run '<ORVANTIS log="run3.log">
 r=$(settle orv-gui-colours '^window 705 385 ')
 sleep 0.5
 shot colours
+expect "six-digit position" "$(line "$r" window | awk '{print $4, $5}')" "30 20"
 read -r ox oy <<<"$(line "$r" client-origin | awk '{print $2, $3}')"
 expect "window background" "$(pixel "$shots/colours.png" $((ox + 300)) $((oy + 113)))" "255,0,0"
 expect "group background" "$(pixel "$shots/colours.png" $((ox + 300)) $((oy + 380)))" "255,0,0"
@@ -190,6 +225,8 @@ expect "command group below" "$(rect "$r" GRP_COMMANDE)" "505 442 195 40"
 expect "state group below" "$(rect "$r" GRP_ETAT_DELENCHEMENT_ACTION)" "5 442 95 40"
 read -r ox oy <<<"$(line "$r" client-origin | awk '{print $2, $3}')"
 expect "logo pixel" "$(pixel "$shots/logo-unfolded.png" $((ox + 300)) $((oy + 50)))" "20,120,40"
+# The small icon reaches the X window beside Wine's default one.
+grep -qx '200x100 ff147828' <<<"$(x_icons orv-gui-logo)" || fail "icon from a picture file: $(x_icons orv-gui-logo)"
 xdotool mousemove --sync $((ox + 675)) $((oy + 101 + 60)) click 1
 r=$(settle orv-gui-logo '^window 705 215 ')
 expect "logo folded size" "$(line "$r" window | awk '{print $2, $3}')" "705 215"
@@ -210,6 +247,34 @@ else
 fi
 shot logo-command
 finish_run stop4.txt
+
+# 5. Log lines listed newest first (here the LOG attribute lines); a selected line stays selected
+#    while new lines arrive on top of it.
+logs=$(for i in $(seq 1 60); do printf '<LOG text="ligne %d"/>' "$i"; done)
+start_run '<ORVANTIS log="run5.log">
+  <ACTION name="Lignes" version="1">
+    <WINDOW type="create" titlewindow="orv-gui-lines" openlistaction="true" displaylevel="all"/>
+    '"$logs"'
+    <WAIT type="file" location="go5.txt" timeout="120"><LOG text="suite"/></WAIT>
+    <LOG text="encore 1"/><LOG text="encore 2"/>
+    <WAIT type="file" location="stop5.txt" timeout="120"><LOG text="fin"/></WAIT>
+  </ACTION>
+</ORVANTIS>'
+r=$(settle orv-gui-lines '|text => ligne 60$')
+listed=$(grep -oE '\|text => ligne [0-9]+$' <<<"$r" | tr -d '|' | tr '\n' ',')
+expect "log lines, newest first" "$listed" "$(seq -f 'text => ligne %g' 60 -1 1 | tr '\n' ',')"
+read -r ox oy <<<"$(line "$r" client-origin | awk '{print $2, $3}')"
+xdotool mousemove --sync $((ox + 300)) $((oy + 160)) click 1
+r=$(settle orv-gui-lines '^selected ')
+picked=$(line "$r" selected | awk '{print $2}')
+chosen=$(line "$r" row "$picked " | cut -d' ' -f3-)
+[ -n "$picked" ] && [ -n "$chosen" ] || fail "no line selected by the click"
+touch go5.txt
+r=$(settle orv-gui-lines '|text => encore 2$')
+now=$(line "$r" selected | awk '{print $2}')
+[ "${now:--1}" -gt "${picked:-0}" ] || fail "the selection did not follow its line: row $picked, then ${now:-none}"
+expect "selected line" "$(line "$r" row "${now:-x} " | cut -d' ' -f3-)" "$chosen"
+finish_run stop5.txt
 
 if ((failures)); then echo "$failures failure(s); screenshots in $shots"; exit 1; fi
 echo "progress window checked: screenshots in $shots"

@@ -5,8 +5,11 @@
 //   client-origin <x> <y>                 (screen position of the client area)
 //   control <NAME> <class> <x> <y> <w> <h> visible=<0|1> checked=<0|1> text=<text>
 //   row <index> icon=<image index> <column 0>|<column 1>|<column 2>
+//   selected <index>                      (the list's selected row, when one is)
+//   tooltip <NAME> balloon=<0|1> width=<max tip width> text=<text>
 // Control rectangles are relative to the parent's client area. The list's
-// rows are read through memory allocated in the window's process.
+// rows and the tooltips' texts are read through memory allocated in the
+// window's process.
 // Usage: orvwinspy CAPTION [WAIT_SECONDS]; exit 2 when no such window exists.
 #include <windows.h>
 #include <commctrl.h>
@@ -87,17 +90,74 @@ void printRow(HWND list, HANDLE process, char* remote, int row) {
   std::printf("row %d icon=%d %s\n", row, image, cells.c_str());
 }
 
+// A block of memory in the process that owns a window, for messages whose
+// answers go through pointers.
+struct RemoteBlock {
+  HANDLE process = nullptr;
+  char* base = nullptr;
+  explicit RemoteBlock(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process)
+      base = static_cast<char*>(VirtualAllocEx(process, nullptr, 8192, MEM_COMMIT, PAGE_READWRITE));
+  }
+  ~RemoteBlock() {
+    if (base) VirtualFreeEx(process, base, 0, MEM_RELEASE);
+    if (process) CloseHandle(process);
+  }
+};
+
+DWORD_PTR sendTimed(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutW(window, message, wp, lp, SMTO_ABORTIFHUNG, 2000, &answer);
+  return answer;
+}
+
 void printRows(HWND list) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(list, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) return;
-  auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
-  DWORD_PTR count = 0;
-  SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
-  for (int row = 0; remote && row < static_cast<int>(count); ++row) printRow(list, process, remote, row);
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
+  RemoteBlock remote(list);
+  if (!remote.base) return;
+  int count = static_cast<int>(sendTimed(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) printRow(list, remote.process, remote.base, row);
+  int selected = static_cast<int>(sendTimed(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  if (selected >= 0) std::printf("selected %d\n", selected);
+}
+
+// Each tool of one tooltip window: the control it describes and its text.
+void printTools(HWND tip) {
+  RemoteBlock remote(tip);
+  if (!remote.base) return;
+  const SIZE_T textOffset = 512;
+  bool balloon = (GetWindowLongPtrW(tip, GWL_STYLE) & TTS_BALLOON) != 0;
+  int width = static_cast<int>(sendTimed(tip, TTM_GETMAXTIPWIDTH, 0, 0));
+  int count = static_cast<int>(sendTimed(tip, TTM_GETTOOLCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.lpszText = reinterpret_cast<wchar_t*>(remote.base + textOffset);
+    wchar_t text[1024] = {};
+    WriteProcessMemory(remote.process, remote.base, &info, sizeof info, nullptr);
+    WriteProcessMemory(remote.process, remote.base + textOffset, text, sizeof text, nullptr);
+    if (!sendTimed(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote.base))) continue;
+    ReadProcessMemory(remote.process, remote.base, &info, sizeof info, nullptr);
+    ReadProcessMemory(remote.process, remote.base + textOffset, text, sizeof text - sizeof(wchar_t), nullptr);
+    HWND control = (info.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(info.uId) : nullptr;
+    const char* name = control ? orv::ui::ids::controlName(GetDlgCtrlID(control)) : "";
+    std::printf("tooltip %s balloon=%d width=%d text=%s\n", *name ? name : "-", balloon ? 1 : 0, width,
+                utf8(text).c_str());
+  }
+}
+
+BOOL CALLBACK eachThreadWindow(HWND window, LPARAM) {
+  wchar_t cls[64] = {};
+  GetClassNameW(window, cls, 64);
+  if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0) printTools(window);
+  return TRUE;
+}
+
+// The tooltip windows are top-level windows of the progress window's thread.
+void printTooltips(HWND window) {
+  EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), eachThreadWindow, 0);
 }
 
 }  // namespace
@@ -133,5 +193,6 @@ int main(int argc, char** argv) {
   EnumChildWindows(window, eachControl, 0);
   HWND content = GetDlgItem(window, orv::ui::ids::kContent);
   if (HWND list = GetDlgItem(content, orv::ui::ids::kList)) printRows(list);
+  printTooltips(window);
   return 0;
 }

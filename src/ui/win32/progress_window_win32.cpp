@@ -1,11 +1,12 @@
 // The progress window on its own thread. The interpreter thread never waits
 // on that thread for long: list lines and header texts go into a queue the
-// window thread drains when woken by a posted message, hide and show are
-// posted, and ending the thread waits at most one second.
+// window thread drains in batches, hide and show are posted, and ending the
+// thread waits at most one second.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <mutex>
@@ -29,8 +30,16 @@ struct ListUpdate {
   std::string first, second;  // time and text, or title and description
 };
 
+// How long updates gather before the window thread applies the next batch.
+// A batch costs one repaint however many lines it brings; the pause after it
+// is kPauseFactor times what the batch took, within these bounds, so that the
+// window never takes more than a small share of a processor from the run.
+constexpr UINT kShortestPauseMs = 50, kLongestPauseMs = 500, kPauseFactor = 5;
+
 // Updates waiting for the window thread. Past kMaxPending (a window that no
 // longer drains), new updates are dropped: the list is only a display.
+// One wake-up is posted when updates start to arrive; the window thread then
+// takes them in batches until it finds the queue empty (see takeOrRest).
 class UpdateQueue {
  public:
   static constexpr size_t kMaxPending = 100000;
@@ -39,13 +48,16 @@ class UpdateQueue {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (closed_ || pending_.size() >= kMaxPending) return;
-      wake = pending_.empty();
       pending_.push_back(std::move(update));
+      wake = !awake_;
+      awake_ = true;
     }
     if (wake) PostMessageW(window, kDrainMessage, 0, 0);
   }
-  std::deque<ListUpdate> take() {
+  // The pending updates; when there are none, the next push posts a wake-up again.
+  std::deque<ListUpdate> takeOrRest() {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (pending_.empty()) awake_ = false;
     return std::exchange(pending_, {});
   }
   void close() {
@@ -57,6 +69,7 @@ class UpdateQueue {
  private:
   std::mutex mutex_;
   std::deque<ListUpdate> pending_;
+  bool awake_ = false;  // a wake-up was posted and the window thread has not rested since
   bool closed_ = false;
 };
 
@@ -80,40 +93,108 @@ int iconIndex(int state) {
   }
 }
 
-void setCellText(HWND list, int column, const std::string& text) {
-  std::wstring wide = win::widen(text);
-  LVITEMW cell{};
-  cell.iSubItem = column;
-  cell.pszText = wide.data();
-  SendMessageW(list, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell));
+// Selected and focused rows (-1: none), followed while lines come and go at the
+// top, as they would follow their lines in a list that holds its own items.
+struct RowMarks {
+  int selected, focused;
+  bool operator==(const RowMarks& o) const { return selected == o.selected && focused == o.focused; }
+  void removedTop() {
+    selected = selected <= 0 ? -1 : selected - 1;
+    focused = focused <= 0 ? -1 : focused - 1;
+  }
+  void insertedTop() {
+    if (selected >= 0) ++selected;
+    if (focused >= 0) ++focused;
+  }
+};
+
+int markedRow(HWND list, UINT flag) {
+  return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), flag));
 }
 
-void insertLine(HWND list, const ListUpdate& u) {
+void setRowState(HWND list, int row, UINT state, UINT mask) {
   LVITEMW item{};
-  item.mask = LVIF_TEXT | LVIF_IMAGE;
-  item.pszText = const_cast<wchar_t*>(L"");
-  item.iImage = iconIndex(u.state);
-  if (SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) != 0) return;
-  setCellText(list, 1, u.first);
-  setCellText(list, 2, u.second);
+  item.state = state;
+  item.stateMask = mask;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-void drainUpdates(WindowState& state) {
-  std::deque<ListUpdate> pending = updates().take();
-  HWND list = state.control("LISTE_ACTIONS");
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  for (const ListUpdate& u : pending) {
-    if (u.kind == ListUpdate::RemoveTop) {
-      if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0) SendMessageW(list, LVM_DELETEITEM, 0, 0);
+void moveMarks(HWND list, const RowMarks& marks) {
+  setRowState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  if (marks.selected >= 0) setRowState(list, marks.selected, LVIS_SELECTED, LVIS_SELECTED);
+  if (marks.focused >= 0) setRowState(list, marks.focused, LVIS_FOCUSED, LVIS_FOCUSED);
+}
+
+// Applies the list updates to the rows; the header texts of the batch's last
+// Headers update go to *headers. True when the rows changed.
+bool applyToRows(WindowState& state, const std::deque<ListUpdate>& batch, RowMarks& marks,
+                 const ListUpdate** headers) {
+  bool changed = false;
+  for (const ListUpdate& u : batch) {
+    if (u.kind == ListUpdate::Headers) {
+      *headers = &u;
     } else if (u.kind == ListUpdate::InsertTop) {
-      insertLine(list, u);
-    } else {
-      SetWindowTextW(state.control("TITRE_ACTION"), win::widen(u.first).c_str());
-      SetWindowTextW(state.control("DESCRIPTION_ACTION"), win::widen(u.second).c_str());
+      state.rows.push_front({iconIndex(u.state), win::widen(u.first), win::widen(u.second)});
+      marks.insertedTop();
+      changed = true;
+    } else if (!state.rows.empty()) {
+      state.rows.pop_front();
+      marks.removedTop();
+      changed = true;
     }
   }
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+  return changed;
+}
+
+// One batch: the rows change, then the list learns its new count and
+// repaints once; only the last header texts of the batch are shown.
+void applyBatch(WindowState& state, const std::deque<ListUpdate>& batch) {
+  HWND list = state.control("LISTE_ACTIONS");
+  const RowMarks before{markedRow(list, LVNI_SELECTED), markedRow(list, LVNI_FOCUSED)};
+  RowMarks after = before;
+  const ListUpdate* headers = nullptr;
+  if (applyToRows(state, batch, after, &headers)) {
+    SendMessageW(list, LVM_SETITEMCOUNT, state.rows.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    if (!(after == before)) moveMarks(list, after);
+    InvalidateRect(list, nullptr, TRUE);
+  }
+  if (headers) {
+    SetWindowTextW(state.control("TITRE_ACTION"), win::widen(headers->first).c_str());
+    SetWindowTextW(state.control("DESCRIPTION_ACTION"), win::widen(headers->second).c_str());
+  }
+}
+
+// Woken by the first update, or the batch timer fired: applies what is
+// queued and looks again after a pause; rests when nothing came meanwhile.
+void drainUpdates(WindowState& state) {
+  std::deque<ListUpdate> batch = updates().takeOrRest();
+  if (batch.empty()) {
+    KillTimer(state.window, kDrainTimer);
+    return;
+  }
+  ULONGLONG start = GetTickCount64();
+  applyBatch(state, batch);
+  RedrawWindow(state.window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);  // paint now, to time it
+  auto spent = static_cast<UINT>(std::min<ULONGLONG>(GetTickCount64() - start, kLongestPauseMs));
+  SetTimer(state.window, kDrainTimer, std::clamp(spent * kPauseFactor, kShortestPauseMs, kLongestPauseMs),
+           nullptr);
+}
+
+// The list asks for a cell of one of its rows.
+void answerDisplayInfo(const WindowState& state, NMLVDISPINFOW& info) {
+  LVITEMW& item = info.item;
+  if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= state.rows.size()) return;
+  const ListRow& row = state.rows[static_cast<size_t>(item.iItem)];
+  if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) item.iImage = row.image;
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    const wchar_t* text = item.iSubItem == 1 ? row.time.c_str() : item.iSubItem == 2 ? row.text.c_str() : L"";
+    lstrcpynW(item.pszText, text, item.cchTextMax);
+  }
+}
+
+bool isDisplayInfoQuestion(const WindowState& state, LPARAM lp) {
+  const NMHDR* header = reinterpret_cast<const NMHDR*>(lp);
+  return header->code == LVN_GETDISPINFOW && header->hwndFrom == state.control("LISTE_ACTIONS");
 }
 
 // Return pressed in the window: runs the command typed in the command box when it has the focus.
@@ -155,7 +236,17 @@ LRESULT CALLBACK progressWindowProc(HWND window, UINT message, WPARAM wp, LPARAM
       break;
     case WM_CLOSE:
       return 0;  // no close box: the window stays until the run ends it
+    case WM_NOTIFY:
+      if (isDisplayInfoQuestion(state, lp)) {
+        answerDisplayInfo(state, *reinterpret_cast<NMLVDISPINFOW*>(lp));
+        return 0;
+      }
+      break;
     case kDrainMessage:
+      drainUpdates(state);
+      return 0;
+    case WM_TIMER:
+      if (wp != kDrainTimer) break;
       drainUpdates(state);
       return 0;
     case kQuitMessage:

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <map>
 #include <string>
 
@@ -13,6 +14,14 @@ namespace orv::ui {
 // Window messages of our own.
 inline constexpr UINT kDrainMessage = WM_APP + 1;  // apply the queued list updates
 inline constexpr UINT kQuitMessage = WM_APP + 2;   // end the window thread
+inline constexpr UINT_PTR kDrainTimer = 1;         // the next batch of list updates is due
+
+// One line of the action list. The list view keeps no lines of its own (owner
+// data): the window thread holds them and answers the list's questions.
+struct ListRow {
+  int image;  // state icon index, or I_IMAGENONE
+  std::wstring time, text;
+};
 
 // Colours applied to the controls; kStandardColour where none is set.
 struct WindowColours {
@@ -31,6 +40,7 @@ struct WindowState {
   WindowColours colours;
   HIMAGELIST stateImages = nullptr;
   HACCEL returnKey = nullptr;
+  std::deque<ListRow> rows;  // lines of LISTE_ACTIONS, the top line first
 
   intptr_t lookup(const std::string& name, int kind = 0) const;
   HWND control(const std::string& name) const { return reinterpret_cast<HWND>(lookup(name)); }
