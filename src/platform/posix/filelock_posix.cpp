@@ -17,7 +17,6 @@ namespace orv::fs {
 using posix::failed;
 using posix::native;
 
-
 FileLock::FileLock(const std::string& path) {
   std::string lockPath = native(path + ".lock");
   int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);

@@ -19,7 +19,6 @@ using posix::native;
 
 char separator() { return '/'; }
 
-
 bool fileExists(const std::string& path) {
   struct stat st;
   return stat(native(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
