@@ -17,8 +17,10 @@ constexpr size_t kLargest = size_t{4} << 20;
 
 BlockMemory::~BlockMemory() {
   for (const Block& block : blocks_) {
-    if (block.bulk) mem::releaseBulk(block.data, block.size);
-    else ::operator delete(block.data);
+    if (block.bulk)
+      mem::releaseBulk(block.data, block.size);
+    else
+      ::operator delete(block.data);
   }
 }
 

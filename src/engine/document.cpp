@@ -3,9 +3,9 @@
 #include <expat.h>
 
 #include <algorithm>
-#include <string>
 #include <cstdint>
 #include <new>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -160,7 +160,8 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** atts) {
   while (atts[count * 2]) ++count;
   if (count > 0) {
     Attribute* attrs = b->room(count);
-    for (size_t i = 0; i < count; ++i) new (attrs + i) Attribute{b->intern(atts[2 * i]), b->keep(atts[2 * i + 1])};
+    for (size_t i = 0; i < count; ++i)
+      new (attrs + i) Attribute{b->intern(atts[2 * i]), b->keep(atts[2 * i + 1])};
     node->attributes = AttributeList(attrs, count);
   }
   b->current = node;

@@ -67,14 +67,15 @@ class NodeArena {
   NodeArena(const NodeArena&) = delete;
   NodeArena& operator=(const NodeArena&) = delete;
   ~NodeArena() {
-    forEach([](DirectiveNode& node) { node.~DirectiveNode(); });
+    forEach([](DirectiveNode& node) { node.~DirectiveNode(); });  // the blocks go with memory_
   }
   // A new node at the end.
   DirectiveNode& add() {
     if (used_ == capacity_) {
       size_t next = blocks_.empty() ? 16 : std::min<size_t>(capacity_ * 2, kLargestBlock);
       blocks_.reserve(blocks_.size() + 1);
-      blocks_.push_back(static_cast<DirectiveNode*>(memory_.take(next * sizeof(DirectiveNode), alignof(DirectiveNode))));
+      void* block = memory_.take(next * sizeof(DirectiveNode), alignof(DirectiveNode));
+      blocks_.push_back(static_cast<DirectiveNode*>(block));
       capacity_ = next;
       used_ = 0;
     }
@@ -103,7 +104,7 @@ class NodeArena {
 struct ParsedDocument {
   NodeArena nodes;
   std::unordered_set<std::string> names;               // interned tag and attribute names
-  BlockMemory storage;                                 // attribute arrays and values
+  BlockMemory storage;                                 // attribute arrays and values, never moved
   DirectiveNode* document = nullptr;
   DirectiveNode* root = nullptr;
   int status = 0;  // parser error code; 0 when well-formed
