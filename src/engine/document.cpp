@@ -3,8 +3,11 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "engine/engine.h"
 #include "engine/text_util.h"
@@ -70,19 +73,56 @@ const char* stepName(NodeKind kind) {
   }
 }
 
-constexpr size_t kAttributeBlock = 4096;         // attributes per block
-constexpr size_t kTextBlock = size_t{64} << 10;  // bytes of attribute values per block
+// Tag and attribute names, looked up by content in a small open-addressing
+// table of views into the document's set of names: a name is copied only the
+// first time it is met, and a lookup allocates nothing.
+class NameTable {
+ public:
+  std::string_view intern(std::string_view name, std::unordered_set<std::string>& held) {
+    uint64_t hash = hashOf(name);
+    size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask; slots_[i].data(); i = (i + 1) & mask)
+      if (slots_[i] == name) return slots_[i];
+    std::string_view kept = *held.emplace(name).first;
+    if (++count_ * 2 > slots_.size()) grow();
+    place(kept, hash);
+    return kept;
+  }
+
+ private:
+  static uint64_t hashOf(std::string_view name) {
+    uint64_t hash = 14695981039346656037u;  // FNV-1a: names are short
+    for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    return hash;
+  }
+  void place(std::string_view name, uint64_t hash) {
+    size_t mask = slots_.size() - 1;
+    size_t i = hash & mask;
+    while (slots_[i].data()) i = (i + 1) & mask;
+    slots_[i] = name;
+  }
+  void grow() {
+    std::vector<std::string_view> old(slots_.size() * 2);
+    old.swap(slots_);
+    for (std::string_view name : old)
+      if (name.data()) place(name, hashOf(name));
+  }
+
+  std::vector<std::string_view> slots_ = std::vector<std::string_view>(64);  // empty slot: null data
+  size_t count_ = 0;
+};
 
 // Builds the tree from the parser's callbacks, without recursion.
 struct TreeBuilder {
-  ParsedDocument* doc;
-  DirectiveNode* current;
+  ParsedDocument* doc = nullptr;
+  DirectiveNode* current = nullptr;
   XML_Parser parser = nullptr;
   DirectiveNode* cdata = nullptr;  // open CDATA section receiving character data
   // Per open element, outermost first: how many children of each step it has
   // so far (an element's step is its interned name, other kinds their step name).
   std::vector<std::unordered_map<const void*, int>> stepCounts =
       std::vector<std::unordered_map<const void*, int>>(1);
+  NameTable names;
 
   DirectiveNode* add(NodeKind kind, std::string_view name) {
     DirectiveNode& node = doc->nodes.add();
@@ -96,26 +136,17 @@ struct TreeBuilder {
     current->children.push_back(&node);
     return &node;
   }
-  std::string_view intern(const char* name) { return *doc->names.emplace(name).first; }
-  // A copy of value in the document's value blocks.
+  std::string_view intern(const char* name) { return names.intern(name, doc->names); }
+  // A copy of value in the document's storage.
   std::string_view keep(const char* value) {
     size_t len = std::char_traits<char>::length(value);
-    if (doc->textBlocks.empty() || doc->textBlocks.back().size() + len > doc->textBlocks.back().capacity())
-      doc->textBlocks.emplace_back().reserve(std::max(kTextBlock, len));
-    std::string& block = doc->textBlocks.back();
-    size_t at = block.size();
-    block.append(value, len);
-    return std::string_view(block.data() + at, len);
+    char* copy = static_cast<char*>(doc->storage.take(len, 1));
+    std::char_traits<char>::copy(copy, value, len);
+    return std::string_view(copy, len);
   }
   // Room for n attributes, contiguous and never moved.
   Attribute* room(size_t n) {
-    if (doc->attributeBlocks.empty() ||
-        doc->attributeBlocks.back().size() + n > doc->attributeBlocks.back().capacity())
-      doc->attributeBlocks.emplace_back().reserve(std::max(kAttributeBlock, n));
-    std::vector<Attribute>& block = doc->attributeBlocks.back();
-    size_t at = block.size();
-    block.insert(block.end(), n, Attribute{});
-    return block.data() + at;
+    return static_cast<Attribute*>(doc->storage.take(n * sizeof(Attribute), alignof(Attribute)));
   }
 };
 
@@ -129,7 +160,8 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** atts) {
   while (atts[count * 2]) ++count;
   if (count > 0) {
     Attribute* attrs = b->room(count);
-    for (size_t i = 0; i < count; ++i) attrs[i] = Attribute{b->intern(atts[2 * i]), b->keep(atts[2 * i + 1])};
+    for (size_t i = 0; i < count; ++i)
+      new (attrs + i) Attribute{b->intern(atts[2 * i]), b->keep(atts[2 * i + 1])};
     node->attributes = AttributeList(attrs, count);
   }
   b->current = node;
@@ -207,7 +239,9 @@ class BlockParser {
     top.id = 1;
     doc_->document = &top;
     parser_ = XML_ParserCreate(encoding.empty() ? nullptr : encoding.c_str());
-    builder_ = TreeBuilder{doc_.get(), &top, parser_};
+    builder_.doc = doc_.get();
+    builder_.current = &top;
+    builder_.parser = parser_;
     if (!parser_) return;
     XML_SetUserData(parser_, &builder_);
     XML_SetElementHandler(parser_, onStart, onEnd);
@@ -247,7 +281,7 @@ class BlockParser {
  private:
   std::unique_ptr<ParsedDocument> doc_;
   XML_Parser parser_ = nullptr;
-  TreeBuilder builder_{};
+  TreeBuilder builder_;
 };
 
 std::unique_ptr<ParsedDocument> parseDocument(const std::string& bytes, const std::string& encoding) {

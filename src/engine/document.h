@@ -2,13 +2,15 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
 #include <vector>
+
+#include "engine/block_memory.h"
 
 namespace orv {
 
@@ -58,29 +60,43 @@ class DirectiveNode {
 
 // Nodes in blocks that never move, so pointers to them stay valid; blocks
 // double in size, so a small file costs little and a large one few allocations.
+// A node is constructed when it is added, so a block's memory is written once.
 class NodeArena {
  public:
+  NodeArena() = default;
+  NodeArena(const NodeArena&) = delete;
+  NodeArena& operator=(const NodeArena&) = delete;
+  ~NodeArena() {
+    forEach([](DirectiveNode& node) { node.~DirectiveNode(); });  // the blocks go with memory_
+  }
   // A new node at the end.
   DirectiveNode& add() {
     if (used_ == capacity_) {
-      capacity_ = blocks_.empty() ? 16 : std::min<size_t>(capacity_ * 2, 4096);
-      blocks_.emplace_back(new DirectiveNode[capacity_]);
+      size_t next = blocks_.empty() ? 16 : std::min<size_t>(capacity_ * 2, kLargestBlock);
+      blocks_.reserve(blocks_.size() + 1);
+      void* block = memory_.take(next * sizeof(DirectiveNode), alignof(DirectiveNode));
+      blocks_.push_back(static_cast<DirectiveNode*>(block));
+      capacity_ = next;
       used_ = 0;
     }
+    DirectiveNode* node = new (blocks_.back() + used_) DirectiveNode();
+    ++used_;
     ++size_;
-    return blocks_.back()[used_++];
+    return *node;
   }
   size_t size() const { return size_; }
   // Calls f on every node in the order they were added.
   template <typename F>
   void forEach(F f) const {
     size_t left = size_;
-    for (size_t b = 0, cap = 16; b < blocks_.size(); ++b, cap = std::min<size_t>(cap * 2, 4096))
+    for (size_t b = 0, cap = 16; b < blocks_.size(); ++b, cap = std::min<size_t>(cap * 2, kLargestBlock))
       for (size_t i = 0; i < cap && left > 0; ++i, --left) f(blocks_[b][i]);
   }
 
  private:
-  std::vector<std::unique_ptr<DirectiveNode[]>> blocks_;
+  static constexpr size_t kLargestBlock = 16384;  // nodes
+  BlockMemory memory_;
+  std::vector<DirectiveNode*> blocks_;
   size_t capacity_ = 0, used_ = 0, size_ = 0;
 };
 
@@ -88,8 +104,7 @@ class NodeArena {
 struct ParsedDocument {
   NodeArena nodes;
   std::unordered_set<std::string> names;               // interned tag and attribute names
-  std::deque<std::vector<Attribute>> attributeBlocks;  // attributes, stored in fixed blocks
-  std::deque<std::string> textBlocks;                  // attribute values, stored in fixed blocks
+  BlockMemory storage;                                 // attribute arrays and values, never moved
   DirectiveNode* document = nullptr;
   DirectiveNode* root = nullptr;
   int status = 0;  // parser error code; 0 when well-formed

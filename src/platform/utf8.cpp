@@ -1,5 +1,8 @@
 #include "platform/utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace orv {
 
 namespace {
@@ -48,6 +51,15 @@ bool isValidUtf8(std::string_view text) {
   size_t pos = 0;
   bool valid = true;
   while (pos < text.size()) {
+    // Plain ASCII, the bulk of a directive file, is skipped eight bytes at a time.
+    if (pos + 8 <= text.size()) {
+      uint64_t word = 0;
+      std::memcpy(&word, text.data() + pos, 8);
+      if ((word & 0x8080808080808080u) == 0) {
+        pos += 8;
+        continue;
+      }
+    }
     if (static_cast<unsigned char>(text[pos]) < 0x80) {
       ++pos;
       continue;

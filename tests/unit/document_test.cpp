@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace orv {
 
 TEST(Document, NodePathsNumberRepeatedSteps) {
@@ -106,6 +108,41 @@ TEST(Document, BlocksSplitInsideCharacters) {
   auto doc = parseDocument(xml, "");
   ASSERT_EQ(doc->status, 0);
   EXPECT_EQ(doc->root->attributes[0].second.substr(16384 - 7), "é");
+}
+
+TEST(Document, NamesAreHeldOnceWhateverTheirNumber) {
+  // Enough distinct names to outgrow the name table several times.
+  std::string xml = "<R>";
+  for (int i = 0; i < 300; ++i)
+    xml += "<E" + std::to_string(i) + " a" + std::to_string(i) + "='v" + std::to_string(i) + "' b='x'/>";
+  xml += "<E7 a7='again' b='y'/></R>";
+  auto doc = parseDocument(xml, "");
+  ASSERT_EQ(doc->status, 0);
+  const auto& kids = doc->root->children;
+  ASSERT_EQ(kids.size(), 301u);
+  for (int i = 0; i < 300; ++i) {
+    EXPECT_EQ(kids[i]->name, "E" + std::to_string(i));
+    EXPECT_EQ(kids[i]->attributes[0].first, "a" + std::to_string(i));
+    EXPECT_EQ(kids[i]->attributes[0].second, "v" + std::to_string(i));
+  }
+  // The same name is the same stored text, so steps are counted per name.
+  EXPECT_EQ(kids[300]->name.data(), kids[7]->name.data());
+  EXPECT_EQ(kids[300]->attributes[0].first.data(), kids[7]->attributes[0].first.data());
+  EXPECT_EQ(kids[300]->attributes[1].first.data(), kids[0]->attributes[1].first.data());
+  EXPECT_EQ(kids[300]->path(), "/R/E7[2]");
+  EXPECT_EQ(doc->names.size(), 300u * 2 + 2);
+}
+
+TEST(Document, ValuesLargerThanAStorageBlockStayWhole) {
+  std::string big(5u << 20, 'v');  // more than the largest block
+  auto doc = parseDocument("<R a='x' b='" + big + "' c='y'><S d='z'/></R>", "");
+  ASSERT_EQ(doc->status, 0);
+  const auto& attrs = doc->root->attributes;
+  ASSERT_EQ(attrs.size(), 3u);
+  EXPECT_EQ(attrs[0].second, "x");
+  EXPECT_EQ(attrs[1].second, big);
+  EXPECT_EQ(attrs[2].second, "y");
+  EXPECT_EQ(doc->root->children[0]->attributes[0].second, "z");
 }
 
 }  // namespace orv

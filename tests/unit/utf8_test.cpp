@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "engine/declared_encoding.h"
 #include "platform/utf8.h"
 
@@ -45,6 +47,20 @@ TEST(Utf8, ValidityPreScan) {
       isValidUtf8("Donn\xE9"
                   "es"));                // Latin-1
   EXPECT_FALSE(isValidUtf8("abc\xC3"));  // cut at the end
+}
+
+// Plain ASCII is skipped eight bytes at a time: a bad byte or a character is
+// found wherever it stands relative to those words.
+TEST(Utf8, ValidityAtEveryPositionOfLongAsciiRuns) {
+  for (size_t at = 0; at < 24; ++at) {
+    std::string text(24, 'a');
+    text.insert(at, "\xE9");
+    EXPECT_FALSE(isValidUtf8(text)) << at;
+    text.replace(at, 1, "\xC3\xA9");
+    EXPECT_TRUE(isValidUtf8(text)) << at;
+    text.erase(at + 1, 1);  // the lead byte alone, followed by ASCII
+    EXPECT_FALSE(isValidUtf8(text)) << at;
+  }
 }
 
 TEST(Utf8, FoldsLikeWindowsNamesAndKeepsInvalidBytes) {

@@ -1,5 +1,6 @@
 // POSIX process-wide services.
 #include <limits.h>
+#include <malloc.h>
 #include <pthread.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -102,6 +103,11 @@ bool runOnThread(const std::function<void()>& fn, size_t stackBytes) {
   pthread_attr_init(&attr);
   pthread_attr_setstacksize(&attr, stackBytes);
   ThreadCall call{&fn};
+#ifdef M_ARENA_MAX
+  // The caller only waits for the thread: one allocation arena serves both, and
+  // the thread's first allocation does not map and fault in an arena of its own.
+  mallopt(M_ARENA_MAX, 1);
+#endif
   pthread_t thread;
   int rc = pthread_create(&thread, &attr, threadEntry, &call);
   pthread_attr_destroy(&attr);
