@@ -257,8 +257,8 @@ void referencedMemos(const std::string& text, const MemoStore& memos, const std:
     std::string name = text.substr(open + 1, close - open - 1);
     if (!name.empty()) {
       if (memos.find(name) && (!after || name > *after)) out.insert(name);
-      for (const std::string& n : memos.namesWithUpper(name))
-        if (!after || n > *after) out.insert(n);
+      for (std::string_view n : memos.namesWithUpper(name))
+        if (!after || n > *after) out.emplace(n);
     }
     open = close;
   }

@@ -1,5 +1,6 @@
 #include "engine/memo_store.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/text_util.h"
@@ -9,7 +10,11 @@ namespace orv {
 // The entry of name, created (and indexed by its upper-cased name) when new.
 MemoEntry& MemoStore::slot(const std::string& name) {
   auto [it, added] = entries_.try_emplace(name);
-  if (added) byUpper_[toUpper(name)].insert(name);
+  if (added) {
+    std::vector<std::string_view>& names = byUpper_[toUpper(name)];
+    std::string_view key = it->first;
+    names.insert(std::lower_bound(names.begin(), names.end(), key), key);
+  }
   return it->second;
 }
 
@@ -33,21 +38,26 @@ const MemoEntry* MemoStore::find(const std::string& name) const {
 
 const MemoEntry* MemoStore::findUpper(const std::string& upperName) const {
   auto it = byUpper_.find(upperName);
-  return it == byUpper_.end() || it->second.empty() ? nullptr : find(*it->second.begin());
+  return it == byUpper_.end() || it->second.empty() ? nullptr : find(std::string(it->second.front()));
 }
 
-const std::set<std::string>& MemoStore::namesWithUpper(const std::string& upperName) const {
-  static const std::set<std::string> none;
+const std::vector<std::string_view>& MemoStore::namesWithUpper(const std::string& upperName) const {
+  static const std::vector<std::string_view> none;
   auto it = byUpper_.find(upperName);
   return it == byUpper_.end() ? none : it->second;
 }
 
 void MemoStore::remove(const std::string& name) {
-  if (entries_.erase(name) == 0) return;
+  if (!entries_.contains(name)) return;
+  // The index's view goes first: it points into the key about to be freed.
   auto it = byUpper_.find(toUpper(name));
-  if (it == byUpper_.end()) return;
-  it->second.erase(name);
-  if (it->second.empty()) byUpper_.erase(it);
+  if (it != byUpper_.end()) {
+    std::vector<std::string_view>& names = it->second;
+    auto at = std::lower_bound(names.begin(), names.end(), std::string_view(name));
+    if (at != names.end() && *at == name) names.erase(at);
+    if (names.empty()) byUpper_.erase(it);
+  }
+  entries_.erase(name);
 }
 
 std::string MemoStore::textOf(const MemoEntry& entry) const {

@@ -2,12 +2,11 @@
 #pragma once
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace orv {
 
@@ -38,18 +37,20 @@ class MemoStore {
   const MemoEntry* find(const std::string& name) const;
   // The first memo, in name order, whose upper-cased name is upperName.
   const MemoEntry* findUpper(const std::string& upperName) const;
-  // Names of the memos whose upper-cased name is upperName, in name order.
-  const std::set<std::string>& namesWithUpper(const std::string& upperName) const;
+  // Names of the memos whose upper-cased name is upperName, in name order
+  // (valid until the store next changes).
+  const std::vector<std::string_view>& namesWithUpper(const std::string& upperName) const;
   void remove(const std::string& name);
   // The text a memo stands for in expansions (a block's content for kind 1).
   std::string textOf(const MemoEntry& entry) const;
-  const std::map<std::string, MemoEntry>& entries() const { return entries_; }
 
  private:
   MemoEntry& slot(const std::string& name);
 
-  std::map<std::string, MemoEntry> entries_;
-  std::unordered_map<std::string, std::set<std::string>> byUpper_;  // upper-cased name to names
+  // Node-based: a name's key stays at its address while it is stored, so the
+  // upper-case index holds views of the keys, sorted.
+  std::unordered_map<std::string, MemoEntry> entries_;
+  std::unordered_map<std::string, std::vector<std::string_view>> byUpper_;  // upper-cased name to names
   std::deque<std::string> blocks_;                                  // stable addresses: never moved or freed
   std::unordered_map<uintptr_t, size_t> blockIndex_;                // block address to its place in blocks_
 };
