@@ -90,6 +90,10 @@ struct EnvironmentIndex {
       upper.try_emplace(toUpper(entries[i].first), i);
     }
   }
+  // A variable's value, the environment read at the first reference only.
+  static std::optional<std::string> lookup(const std::string& name, bool ignoreCase) {
+    return current().find(name, ignoreCase);
+  }
   std::optional<std::string> find(const std::string& name, bool ignoreCase) const {
     const auto& index = ignoreCase ? upper : exact;
     auto it = index.find(ignoreCase ? toUpper(name) : name);
@@ -188,16 +192,12 @@ std::optional<std::string> findInTable(const std::map<std::string, std::string>&
 void applyVariables(Expansion& e, const std::map<std::string, std::string>& extra,
                     const ExpansionOptions& options) {
   bool ignoreCase = !options.caseSensitive;
-  const EnvironmentIndex* env = nullptr;  // read at the first reference, not for every text
   Builtins built;
   for (const std::string& sep : splitSeparators(options.separators)) {
     if (options.useExtraTable && !extra.empty())
       e.scan(sep, [&](const std::string& n) { return findInTable(extra, n, ignoreCase); });
     if (options.useEnvironment)
-      e.scan(sep, [&](const std::string& n) {
-        if (!env) env = &EnvironmentIndex::current();
-        return env->find(n, ignoreCase);
-      });
+      e.scan(sep, [&](const std::string& n) { return EnvironmentIndex::lookup(n, ignoreCase); });
     if (options.useBuiltins)
       e.scan(sep, [&](const std::string& n) { return built.value(ignoreCase ? toLower(n) : n); });
   }
@@ -301,14 +301,10 @@ std::string expandVariables(const std::string& input, const std::map<std::string
 
 std::string expandText(const std::string& input, const std::string& separators) {
   Expansion e{input};
-  const EnvironmentIndex* env = nullptr;  // read at the first reference, not for every text
   Builtins built;
   built.withVersion = true;
   for (const std::string& sep : splitSeparators(separators)) {
-    e.scan(sep, [&](const std::string& n) {
-      if (!env) env = &EnvironmentIndex::current();
-      return env->find(n, true);
-    });
+    e.scan(sep, [](const std::string& n) { return EnvironmentIndex::lookup(n, true); });
     // Built-ins as written in lower case, or wholly upper-cased for the upper-cased value.
     e.scan(sep, [&](const std::string& n) -> std::optional<std::string> {
       if (std::optional<std::string> v = built.value(n)) return v;
